@@ -1,0 +1,127 @@
+#include "app/document_commands.h"
+
+#include "app/config_file_io.h"
+#include "app/shell_texts.h"
+#include "model/factory_defaults.h"
+#include "ui/user_dialogs.h"
+
+namespace q51 {
+
+namespace {
+
+QString qs(const std::string &s)
+{
+    return QString::fromStdString(s);
+}
+
+Message yesNoCancel(const char *title, const char *text)
+{
+    return Message{QString::fromUtf8(title), QString::fromUtf8(text), MessageButtons::YesNoCancel,
+                   MessageIcon::None, Answer::Yes, {}};
+}
+
+FileDialogRequest fileRequest(const QString &preset)
+{
+    return FileDialogRequest{{}, QString::fromUtf8(text::FileFilter), QString::fromUtf8(text::FileSuffix), preset};
+}
+
+} // namespace
+
+DocumentCommands::DocumentCommands(Configuration &config, UserDialogs &dialogs, Hooks hooks)
+    : config_(config), dialogs_(dialogs), hooks_(std::move(hooks))
+{
+}
+
+void DocumentCommands::setTitle(const char *prefix)
+{
+    if (hooks_.setTitle)
+        hooks_.setTitle(QString::fromUtf8(prefix) + qs(config_.FileName));
+}
+
+bool DocumentCommands::SaveIfChanged(const char *title)
+{
+    if (!config_.HasUnsavedChanges())
+        return true;
+    switch (dialogs_.ask(yesNoCancel(title, text::ChangedSavePrompt))) {
+    case Answer::Yes: return Save();
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
+bool DocumentCommands::ConfirmExit()
+{
+    switch (dialogs_.ask(yesNoCancel(text::SetupTitle, text::ExitSavePrompt))) {
+    case Answer::Yes: return Save();
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
+void DocumentCommands::New()
+{
+    if (!SaveIfChanged(text::BarDecoderSetup))
+        return;
+    LoadFactoryDefaults(config_); // the saved copy keeps the last file's contents
+    ResetHeaderStrings(config_, HeaderPreset::NewFile, hooks_.today ? hooks_.today().toStdString() : std::string());
+    setTitle(text::OpenedTitlePrefix);
+    if (hooks_.closeParameterPages)
+        hooks_.closeParameterPages();
+}
+
+void DocumentCommands::Open()
+{
+    if (!SaveIfChanged(text::SetupTitle))
+        return;
+    const QString path = dialogs_.openFileName(fileRequest({}));
+    if (path.isEmpty())
+        return;
+    if (!ReadConfigurationFile(path, config_)) {
+        dialogs_.tell(QString::fromUtf8(text::SetupTitle), QString::fromUtf8(text::NotAConfigurationFile));
+        return;
+    }
+    setTitle(text::OpenedTitlePrefix);
+    if (hooks_.closeParameterPages)
+        hooks_.closeParameterPages();
+}
+
+bool DocumentCommands::Save()
+{
+    if (config_.IsNewFile())
+        return SaveAs();
+    return write(qs(config_.FileName));
+}
+
+bool DocumentCommands::SaveAs()
+{
+    const QString path = dialogs_.saveFileName(fileRequest(qs(config_.FileName)));
+    if (path.isEmpty())
+        return false;
+    if (!write(path))
+        return false; // FileName and the title stay with the file that still holds the work
+    config_.FileName = path.toStdString();
+    setTitle(text::SavedAsTitlePrefix);
+    return true;
+}
+
+bool DocumentCommands::write(const QString &path)
+{
+    const SaveResult result = WriteConfigurationFile(path, config_);
+    if (result.ok)
+        return true;
+    dialogs_.tell(QString::fromUtf8(text::SetupTitle),
+                  QStringLiteral("The configuration could not be saved to \"%1\".").arg(path), MessageIcon::Warning,
+                  result.reason + QStringLiteral("\nAny previous file of that name is unchanged."));
+    return false;
+}
+
+void DocumentCommands::SetAllDefaults()
+{
+    const Message prompt{QString::fromUtf8(text::SetupTitle), QString::fromUtf8(text::SetAllDefaultsPrompt),
+                         MessageButtons::YesNo, MessageIcon::Warning, Answer::No, {}};
+    if (dialogs_.ask(prompt) != Answer::Yes)
+        return;
+    LoadFactoryDefaults(config_);
+}
+
+} // namespace q51

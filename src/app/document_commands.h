@@ -1,0 +1,48 @@
+#pragma once
+// File > New, Open, Save, Save As and the unsaved-changes prompts, apart
+// from any widget so that every prompt can be tested through the dialog seam.
+
+#include <QString>
+#include <functional>
+
+#include "model/configuration.h"
+
+namespace q51 {
+
+class UserDialogs;
+
+class DocumentCommands {
+public:
+    struct Hooks {
+        std::function<void(const QString &title)> setTitle;
+        std::function<void()> closeParameterPages; // the four pages, not the transfer window
+        std::function<QString()> today;            // BuildingDate of a new configuration
+    };
+
+    DocumentCommands(Configuration &config, UserDialogs &dialogs, Hooks hooks);
+
+    void New();
+    void Open();
+    // Both return whether the configuration is now safely in a file.
+    bool Save();
+    bool SaveAs();
+    void SetAllDefaults();
+
+    // The prompt before unsaved work would be lost. Returns true when the
+    // caller may go on: No, or Yes followed by a save that worked. Cancel,
+    // a cancelled Save As and a failed save all keep the work and stop.
+    bool SaveIfChanged(const char *title);
+    // Exit's unconditional question; true when the exit may go on.
+    bool ConfirmExit();
+
+    void setTitle(const char *prefix);
+
+private:
+    bool write(const QString &path);
+
+    Configuration &config_;
+    UserDialogs &dialogs_;
+    Hooks hooks_;
+};
+
+} // namespace q51

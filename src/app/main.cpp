@@ -1,0 +1,40 @@
+// q51setup: edits, stores and transfers the configuration block of Q51 and
+// V51 bar-code decoders.
+
+#include <QApplication>
+#include <QDate>
+#include <QLocale>
+#include <QProcess>
+
+#include "app/child_windows.h"
+#include "app/main_window.h"
+#include "link/portio/port_io.h"
+#include "model/configuration.h"
+#include "ui/user_dialogs.h"
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("q51setup"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(q51::DefaultCaption));
+    QApplication::setApplicationVersion(QStringLiteral("1.08.03"));
+
+    q51::Configuration config;
+    q51::QtUserDialogs dialogs;
+    auto portIo = q51::CreatePlatformPortIo();
+
+    q51::ShellServices services{
+        dialogs,
+        *portIo,
+        [](const QString &program, const QStringList &arguments) {
+            return QProcess::startDetached(program, arguments);
+        },
+        [] { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); },
+        q51::MakeChildWindowFactory(config, dialogs),
+    };
+    q51::MainWindow window(config, services);
+    dialogs.setParent(&window);
+    window.startUp(); // may warn about the keyboard port before the window shows
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The program's one top-level window: menus, toolbar, the area that hosts
+// the pages and tool windows, start-up and the unsaved-changes guard.
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "app/child_window_switcher.h"
+#include "app/document_commands.h"
+#include "app/menu_table.h"
+#include "model/configuration.h"
+
+class QAction;
+class QMdiArea;
+
+namespace q51 {
+
+class PortIo;
+class UserDialogs;
+class AboutBox;
+
+// What the main window needs from the outside world; tests substitute each.
+struct ShellServices {
+    UserDialogs &dialogs;
+    PortIo &portIo;
+    // Starts a program without waiting for it; false when it cannot start.
+    std::function<bool(const QString &program, const QStringList &arguments)> startDetached;
+    std::function<QString()> today;
+    ChildWindowSwitcher::Factory childWindowFactory;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(Configuration &config, ShellServices services, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence: port-I/O library, factory block, header strings,
+    // link settings, title. Call once before show().
+    void startUp();
+    [[nodiscard]] bool keyboardPortAvailable() const { return keyboardPortAvailable_; }
+
+    void TogglePage(int page);
+    [[nodiscard]] QAction *action(const QString &objectName) const;
+    [[nodiscard]] QMdiArea *mdiArea() const { return area_; }
+    [[nodiscard]] DocumentCommands &documents() { return documents_; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void run(Command command);
+    void onActivePageChanged(int page);
+    void exitRequested();
+    void showHelp();
+    void showAbout();
+
+    Configuration &config_;
+    ShellServices services_;
+    QMdiArea *area_;
+    ChildWindowSwitcher switcher_;
+    DocumentCommands documents_;
+    QHash<QString, QAction *> actions_;
+    QPointer<AboutBox> about_;
+    bool keyboardPortAvailable_ = false;
+    bool shutDown_ = false;
+};
+
+} // namespace q51

@@ -1,0 +1,268 @@
+#include <QtTest>
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "model/factory_defaults.h"
+#include "support/shell_fixture.h"
+
+using namespace q51;
+using q51::test::Shell;
+
+// File > New, Open, Save, Save As and Exit, through the menu, with real files.
+class DocumentCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+    void saveFactoryConfiguration();
+    void saveOnNewFileAsksForAName();
+    void openRejectsAndKeepsFileName();
+    void openAcceptsAndClosesPages();
+    void newPrompts_data();
+    void newPrompts();
+    void newComparesWithLastSavedContents();
+    void yesThenCancelledSaveAsKeepsWork_data();
+    void yesThenCancelledSaveAsKeepsWork();
+    void failedSaveIsReportedAndChangesNothing();
+    void exitAsksAlwaysOnce();
+    void exitOnChangedAsksTwice();
+
+private:
+    QString path(const char *name) const { return dir_->filePath(QString::fromLatin1(name)); }
+    static QByteArray read(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void DocumentCommandsTest::saveFactoryConfiguration()
+{
+    Shell s;
+    s.dialogs.saveNames.enqueue(path("factory.cfg"));
+    s.trigger("mnuFileSave");
+    const QByteArray bytes = read(path("factory.cfg"));
+    const QList<QByteArray> lines = bytes.split('\n');
+    QCOMPARE(lines.size(), 264); // 263 lines and nothing after the last CR LF
+    QVERIFY(lines.last().isEmpty());
+    QCOMPARE(lines[0], QByteArray("zenu\r"));
+    QCOMPARE(lines[5], QByteArray(" 1 \r"));
+    QCOMPARE(lines[6], QByteArray(" 1 \r"));
+    QCOMPARE(lines[7], QByteArray(" 191 \r"));
+    QCOMPARE(s.window->windowTitle(), QStringLiteral("Decoder Configuration Setup: ") + path("factory.cfg"));
+    QCOMPARE(QString::fromStdString(s.config.FileName), path("factory.cfg"));
+    QVERIFY(!s.config.HasUnsavedChanges());
+
+    // Reopening it in a fresh program reports no change.
+    Shell t;
+    t.dialogs.openNames.enqueue(path("factory.cfg"));
+    t.trigger("mnuFileOpen");
+    QVERIFY(t.dialogs.messages.isEmpty());
+    QVERIFY(!t.config.HasUnsavedChanges());
+    QCOMPARE(t.config.block, FactoryBlock());
+    QCOMPARE(t.window->windowTitle(), QStringLiteral("Bar Decoder Setup: ") + path("factory.cfg"));
+
+    // Save to a known name keeps the title; the file is rewritten.
+    t.config.block[40] = 7;
+    t.trigger("mnuFileSave");
+    QVERIFY(t.dialogs.saveRequests.isEmpty());
+    QCOMPARE(t.window->windowTitle(), QStringLiteral("Bar Decoder Setup: ") + path("factory.cfg"));
+    QCOMPARE(read(path("factory.cfg")).split('\n')[47], QByteArray(" 7 \r"));
+}
+
+void DocumentCommandsTest::saveOnNewFileAsksForAName()
+{
+    Shell s;
+    s.trigger("mnuFileSave"); // the dialog is cancelled
+    QCOMPARE(s.dialogs.saveRequests.size(), 1);
+    const auto &r = s.dialogs.saveRequests.constFirst();
+    QCOMPARE(r.presetName, QStringLiteral("New File"));
+    QCOMPARE(r.filter, QStringLiteral("Config Setup Files(*.cfg)"));
+    QCOMPARE(r.defaultSuffix, QStringLiteral("cfg"));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(s.config.FileName, std::string("New File"));
+    QCOMPARE(s.window->windowTitle(), QStringLiteral("Q51 & V51 Decoder Configuration: New File"));
+}
+
+void DocumentCommandsTest::openRejectsAndKeepsFileName()
+{
+    Shell s;
+    s.dialogs.saveNames.enqueue(path("good.cfg"));
+    s.trigger("mnuFileSaveAs");
+    QFile bad(path("bad.cfg"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("ZENU\r\nx\r\n");
+    bad.close();
+    s.dialogs.openNames.enqueue(path("bad.cfg"));
+    s.trigger("mnuFileOpen");
+    QCOMPARE(s.dialogs.messages.size(), 1);
+    QCOMPARE(s.dialogs.messages.constFirst().title, QStringLiteral("Decoder Configuration Setup"));
+    QCOMPARE(s.dialogs.messages.constFirst().text, QStringLiteral("This File Is Not A Configuration Setup File"));
+    QCOMPARE(s.dialogs.openRequests.constFirst().filter, QStringLiteral("Config Setup Files(*.cfg)"));
+    QCOMPARE(QString::fromStdString(s.config.FileName), path("good.cfg"));
+    QCOMPARE(s.window->windowTitle(), QStringLiteral("Decoder Configuration Setup: ") + path("good.cfg"));
+    // A following Save writes to the previous file, not the rejected one.
+    s.config.block[100] = 9;
+    s.trigger("mnuFileSave");
+    QCOMPARE(read(path("bad.cfg")), QByteArray("ZENU\r\nx\r\n"));
+    QCOMPARE(read(path("good.cfg")).split('\n')[107], QByteArray(" 9 \r"));
+}
+
+void DocumentCommandsTest::openAcceptsAndClosesPages()
+{
+    Shell s;
+    s.config.block[30] = 0x12;
+    s.dialogs.saveNames.enqueue(path("a.cfg"));
+    s.trigger("mnuFileSaveAs");
+    Shell t;
+    t.trigger("mnuConfigBar");
+    t.dialogs.openNames.enqueue(path("a.cfg"));
+    t.trigger("mnuFileOpen");
+    QCOMPARE(int(t.config.block[30]), 0x12);
+    QCOMPARE(int(t.config.ActivePage), 0);
+    // The transfer window stays open across an Open.
+    t.trigger("mnuConfigTransmit");
+    t.dialogs.openNames.enqueue(path("a.cfg"));
+    t.trigger("mnuFileOpen");
+    QCOMPARE(int(t.config.ActivePage), 5);
+}
+
+void DocumentCommandsTest::newPrompts_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer"); // -1: no prompt expected
+    QTest::addColumn<bool>("renewed");
+    QTest::newRow("unchanged: no prompt") << false << -1 << true;
+    QTest::newRow("changed, No") << true << int(Answer::No) << true;
+    QTest::newRow("changed, Cancel") << true << int(Answer::Cancel) << false;
+}
+
+void DocumentCommandsTest::newPrompts()
+{
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(bool, renewed);
+    Shell s;
+    s.trigger("mnuConfigComm");
+    if (changed)
+        s.config.block[50] = 0x01;
+    if (answer >= 0)
+        s.dialogs.answers.enqueue(Answer(answer));
+    s.trigger("mnuFileNew");
+    if (answer >= 0) {
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        const auto &m = s.dialogs.messages.constFirst();
+        QCOMPARE(m.title, QStringLiteral("Bar Decoder Setup"));
+        QCOMPARE(m.text, QStringLiteral("Configuration had been changed,do you want to save your file?"));
+        QCOMPARE(m.buttons, MessageButtons::YesNoCancel);
+    } else {
+        QVERIFY(s.dialogs.messages.isEmpty());
+    }
+    if (renewed) {
+        QCOMPARE(s.config.block, FactoryBlock());
+        QCOMPARE(s.config.Description, std::string("Your Description about this Setup"));
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Bar Decoder Setup: New File"));
+        QCOMPARE(int(s.config.ActivePage), 0);
+    } else {
+        QCOMPARE(int(s.config.block[50]), 0x01);
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Q51 & V51 Decoder Configuration: New File"));
+        QCOMPARE(int(s.config.ActivePage), 2);
+    }
+}
+
+void DocumentCommandsTest::newComparesWithLastSavedContents()
+{
+    Shell s;
+    s.config.block[60] = 0x42;
+    s.dialogs.saveNames.enqueue(path("b.cfg"));
+    s.trigger("mnuFileSaveAs");
+    s.trigger("mnuFileNew"); // unchanged: no prompt, block back to factory
+    QVERIFY(s.dialogs.messages.isEmpty());
+    QVERIFY(s.config.HasUnsavedChanges());
+    s.dialogs.answers << Answer::No << Answer::Cancel;
+    s.trigger("mnuFileExit");
+    QCOMPARE(s.dialogs.texts(), (QStringList{"Do you want to save your file?",
+                                             "Configuration had been changed,do you want to save your file?"}));
+    QVERIFY(s.window->isVisible());
+}
+
+void DocumentCommandsTest::yesThenCancelledSaveAsKeepsWork_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("New") << "mnuFileNew";
+    QTest::newRow("Open") << "mnuFileOpen";
+    QTest::newRow("Exit") << "mnuFileExit";
+    QTest::newRow("close") << "";
+}
+
+void DocumentCommandsTest::yesThenCancelledSaveAsKeepsWork()
+{
+    QFETCH(QString, command);
+    Shell s;
+    s.config.block[70] = 0x33;
+    s.dialogs.answers.enqueue(Answer::Yes); // then the save dialog is cancelled
+    s.dialogs.openNames.enqueue(path("never-opened.cfg"));
+    if (command.isEmpty())
+        s.window->close();
+    else
+        s.trigger(command.toLatin1().constData());
+    QCOMPARE(s.dialogs.messages.size(), 1);
+    QCOMPARE(s.dialogs.saveRequests.size(), 1);
+    QVERIFY(s.dialogs.openRequests.isEmpty());
+    QCOMPARE(int(s.config.block[70]), 0x33);
+    QVERIFY(s.window->isVisible());
+    QCOMPARE(s.portIo.shutdownCalls, 0);
+}
+
+void DocumentCommandsTest::failedSaveIsReportedAndChangesNothing()
+{
+    Shell s;
+    s.dialogs.saveNames.enqueue(path("ok.cfg"));
+    s.trigger("mnuFileSaveAs");
+    const QByteArray before = read(path("ok.cfg"));
+    s.config.block[80] = 0x20;
+    const QString missing = path("no-such-folder/x.cfg");
+    s.dialogs.saveNames.enqueue(missing);
+    s.trigger("mnuFileSaveAs");
+    QCOMPARE(s.dialogs.messages.size(), 1);
+    const auto &m = s.dialogs.messages.constFirst();
+    QCOMPARE(m.title, QStringLiteral("Decoder Configuration Setup"));
+    QVERIFY(m.text.contains(missing));
+    QVERIFY(!m.detail.isEmpty());
+    QCOMPARE(QString::fromStdString(s.config.FileName), path("ok.cfg"));
+    QCOMPARE(s.window->windowTitle(), QStringLiteral("Decoder Configuration Setup: ") + path("ok.cfg"));
+    QVERIFY(s.config.HasUnsavedChanges());
+    QCOMPARE(read(path("ok.cfg")), before);
+}
+
+void DocumentCommandsTest::exitAsksAlwaysOnce()
+{
+    Shell s;
+    s.dialogs.answers.enqueue(Answer::No);
+    s.trigger("mnuFileExit");
+    QCOMPARE(s.dialogs.messages.size(), 1);
+    const auto &m = s.dialogs.messages.constFirst();
+    QCOMPARE(m.title, QStringLiteral("Decoder Configuration Setup"));
+    QCOMPARE(m.text, QStringLiteral("Do you want to save your file?"));
+    QCOMPARE(m.buttons, MessageButtons::YesNoCancel);
+    QVERIFY(!s.window->isVisible());
+    QCOMPARE(s.portIo.shutdownCalls, 1);
+}
+
+void DocumentCommandsTest::exitOnChangedAsksTwice()
+{
+    Shell s;
+    s.config.block[90] ^= 0xFF;
+    s.dialogs.answers << Answer::No << Answer::Yes;
+    s.dialogs.saveNames.enqueue(path("exit.cfg"));
+    s.trigger("mnuFileExit");
+    QCOMPARE(s.dialogs.messages.size(), 2);
+    QCOMPARE(s.dialogs.messages[1].title, QStringLiteral("Decoder Configuration Setup"));
+    QCOMPARE(s.dialogs.messages[1].text, QStringLiteral("Configuration had been changed,do you want to save your file?"));
+    QVERIFY(!s.window->isVisible());
+    QVERIFY(QFile::exists(path("exit.cfg")));
+}
+
+QTEST_MAIN(DocumentCommandsTest)
+#include "tst_document_commands.moc"

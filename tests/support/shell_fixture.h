@@ -1,0 +1,59 @@
+#pragma once
+// A main window wired to test doubles: scripted dialogs, a counting port-I/O
+// library, a recording program launcher and a fixed date.
+
+#include <QStringList>
+#include <memory>
+
+#include "app/child_windows.h"
+#include "app/main_window.h"
+#include "link/portio/port_io.h"
+#include "support/scripted_dialogs.h"
+
+namespace q51::test {
+
+class CountingPortIo final : public PortIo {
+public:
+    int failuresBeforeSuccess = 0; // negative: never succeeds
+    int initCalls = 0;
+    int shutdownCalls = 0;
+    bool InitializeWinIo() override
+    {
+        ++initCalls;
+        return failuresBeforeSuccess >= 0 && initCalls > failuresBeforeSuccess;
+    }
+    bool SetPortVal(std::uint16_t, std::uint32_t, int) override { return false; }
+    void ShutdownWinIo() override { ++shutdownCalls; }
+};
+
+struct Shell {
+    Configuration config;
+    ScriptedDialogs dialogs;
+    CountingPortIo portIo;
+    QStringList started; // "program arg..." of every start request
+    bool startSucceeds = true;
+    std::unique_ptr<MainWindow> window;
+
+    explicit Shell(int portFailures = 0, bool startUp = true)
+    {
+        portIo.failuresBeforeSuccess = portFailures;
+        ShellServices services{
+            dialogs,
+            portIo,
+            [this](const QString &program, const QStringList &arguments) {
+                started << (QStringList{program} + arguments).join(QLatin1Char(' '));
+                return startSucceeds;
+            },
+            [] { return QStringLiteral("08/12/2026"); },
+            MakeChildWindowFactory(config, dialogs),
+        };
+        window = std::make_unique<MainWindow>(config, services);
+        if (startUp)
+            window->startUp();
+        window->show();
+    }
+
+    void trigger(const char *name) { window->action(QString::fromLatin1(name))->trigger(); }
+};
+
+} // namespace q51::test
