@@ -8,6 +8,7 @@
 
 #include "app/child_windows.h"
 #include "app/main_window.h"
+#include "app/toolbar_icons.h"
 #include "link/portio/port_io.h"
 #include "model/configuration.h"
 #include "ui/user_dialogs.h"
@@ -16,8 +17,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("q51setup"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(q51::DefaultCaption));
     QApplication::setApplicationVersion(QStringLiteral("1.08.03"));
+    QApplication::setWindowIcon(q51::ApplicationIcon());
 
     q51::Configuration config;
     q51::QtUserDialogs dialogs;

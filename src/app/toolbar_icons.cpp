@@ -56,4 +56,9 @@ QIcon ToolbarIcon(const char *key)
     return {};
 }
 
+QIcon ApplicationIcon()
+{
+    return badge(QStringLiteral("51"), QColor(0x2E, 0x6D, 0xB4));
+}
+
 } // namespace q51
