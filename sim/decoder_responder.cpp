@@ -1,0 +1,91 @@
+#include "sim/decoder_responder.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "link/protocol/commands.h"
+#include "link/protocol/control_bytes.h"
+#include "link/protocol/frame.h"
+#include "model/factory_defaults.h"
+
+namespace q51::sim {
+
+namespace Command = protocol::Command;
+using protocol::Ack;
+using protocol::Bytes;
+
+namespace {
+
+// ACK, then the frame if there is one.
+Bytes Acknowledged(const Bytes &frame = {})
+{
+    Bytes reply(1 + frame.size());
+    reply[0] = Ack;
+    std::copy(frame.begin(), frame.end(), reply.begin() + 1);
+    return reply;
+}
+
+std::string CommandName(std::uint8_t command)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", command);
+    return text;
+}
+
+} // namespace
+
+DecoderResponder::DecoderResponder() : DecoderResponder(FactoryBlock(), DefaultVersionText) {}
+
+DecoderResponder::DecoderResponder(const Block &block, std::string_view versionText)
+    : block_(block), version_(versionText)
+{
+}
+
+Answer DecoderResponder::Respond(const ReceivedFrame &frame)
+{
+    Answer answer = Dispatch(frame);
+    if (refusing_ && !answer.reply.empty()) {
+        answer.reply[0] = Nak;
+        answer.what += " (refused)";
+    }
+    return answer;
+}
+
+Answer DecoderResponder::Dispatch(const ReceivedFrame &frame)
+{
+    if (!frame.bccOk)
+        return {{}, CommandName(frame.command) + " with a bad BCC: no reply", false};
+    switch (frame.command) {
+    case Command::WriteConfiguration:
+        return WriteConfiguration(frame.payload);
+    case Command::ReadConfiguration:
+        return ReadConfiguration();
+    case Command::ReadVersion:
+        return ReadVersion();
+    default:
+        return {{}, "unknown command " + CommandName(frame.command) + ": no reply", false};
+    }
+}
+
+Answer DecoderResponder::WriteConfiguration(const Bytes &payload)
+{
+    if (payload.size() != block_.size())
+        return {{Nak}, "write configuration with " + std::to_string(payload.size()) + " bytes: refused", false};
+    if (refusing_)
+        return {{Nak}, "write configuration: not stored", false};
+    std::copy(payload.begin(), payload.end(), block_.begin());
+    return {Acknowledged(), "write configuration: block stored", true};
+}
+
+Answer DecoderResponder::ReadConfiguration() const
+{
+    return {Acknowledged(protocol::BuildFrame(Command::WriteConfiguration, block_)), "read configuration", false};
+}
+
+Answer DecoderResponder::ReadVersion() const
+{
+    const std::string &text = version_.str();
+    return {Acknowledged(protocol::BuildFrame(Command::VersionReply, protocol::AsBytes(text))), "read version", false};
+}
+
+} // namespace q51::sim

@@ -1,0 +1,59 @@
+#pragma once
+// The decoder's side of the serial protocol: answers each good request frame
+// from its own configuration block and version text, as a well-behaved
+// decoder would. Misbehaviour is layered on top by ReplyShaper.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "link/protocol/bytes.h"
+#include "model/configuration.h"
+#include "model/fixed_text.h"
+#include "link/protocol/version_reply.h"
+#include "sim/frame_reassembler.h"
+
+namespace q51::sim {
+
+// Refusal byte of a decoder that will not take a request.
+inline constexpr std::uint8_t Nak = 0x15;
+
+inline constexpr std::string_view DefaultVersionText = "Q51 Decoder Simulator V1.00";
+
+using VersionText = FixedText<protocol::VersionTextSize>;
+
+struct Answer {
+    protocol::Bytes reply; // empty: the decoder stays quiet
+    std::string what;      // the request in words, for the log
+    bool blockStored = false;
+};
+
+class DecoderResponder {
+public:
+    // Starts from the factory block.
+    DecoderResponder();
+    DecoderResponder(const Block &block, std::string_view versionText);
+
+    // Frames with a bad BCC and unknown commands get no reply. A write whose
+    // payload is not a whole block is refused and changes nothing.
+    Answer Respond(const ReceivedFrame &frame);
+
+    // A refusing decoder answers every request with NAK in place of ACK
+    // (the rest of the reply as usual) and stores no write.
+    void SetRefusing(bool refusing) { refusing_ = refusing; }
+
+    [[nodiscard]] const Block &block() const { return block_; }
+    [[nodiscard]] const VersionText &versionText() const { return version_; }
+
+private:
+    Answer WriteConfiguration(const protocol::Bytes &payload);
+    Answer ReadConfiguration() const;
+    Answer ReadVersion() const;
+    Answer Dispatch(const ReceivedFrame &frame);
+
+    Block block_{};
+    VersionText version_;
+    bool refusing_ = false;
+};
+
+} // namespace q51::sim

@@ -1,0 +1,41 @@
+#pragma once
+// The whole simulated decoder minus the line: request bytes in, shaped
+// replies and log lines out. The pty program and in-process tests both
+// drive this.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "link/protocol/bytes.h"
+#include "sim/decoder_responder.h"
+#include "sim/frame_reassembler.h"
+#include "sim/reply_faults.h"
+
+namespace q51::sim {
+
+struct SimulatorEvent {
+    std::string log; // one line, no line end
+    ShapedReply reply;
+    bool blockStored = false;
+};
+
+class DecoderSimulator {
+public:
+    explicit DecoderSimulator(DecoderResponder responder = {}, FaultOptions faults = {});
+
+    // One event per request frame found, plus one for skipped bytes.
+    std::vector<SimulatorEvent> Feed(protocol::ByteView bytes);
+    // Forgets a request begun but not finished; nothing when there is none.
+    std::vector<SimulatorEvent> DropUnfinishedRequest();
+    [[nodiscard]] bool HasUnfinishedRequest() const { return reassembler_.PendingCount() > 0; }
+
+    [[nodiscard]] const DecoderResponder &responder() const { return responder_; }
+
+private:
+    FrameReassembler reassembler_;
+    DecoderResponder responder_;
+    ReplyShaper shaper_;
+};
+
+} // namespace q51::sim

@@ -1,0 +1,44 @@
+#pragma once
+// The simulator's main loop: reads requests off the pseudo-terminal, writes
+// the replies when the schedule says, and ends on a termination signal or
+// after a hang-up fault. Waits in ppoll, so it uses no CPU while idle.
+
+#include <string>
+
+#include "sim/decoder_simulator.h"
+#include "sim/output_schedule.h"
+
+namespace q51::sim {
+
+class PseudoTerminal;
+class TerminationSignals;
+
+class LineServer {
+public:
+    LineServer(PseudoTerminal &pty, const TerminationSignals &signals, DecoderSimulator &simulator,
+               OutputSchedule &schedule, std::string dumpBlockFile);
+
+    // Returns the process exit code.
+    int Run();
+
+private:
+    using TimePoint = OutputSchedule::TimePoint;
+
+    void ReadRequests(TimePoint now);
+    void Handle(const std::vector<SimulatorEvent> &events, TimePoint now);
+    void WriteDue(TimePoint now);
+    // True once a hang-up's last bytes are out and read (or given up on).
+    bool ReadyToHangUp(TimePoint now);
+
+    PseudoTerminal &pty_;
+    const TerminationSignals &signals_;
+    DecoderSimulator &simulator_;
+    OutputSchedule &schedule_;
+    std::string dumpBlockFile_;
+
+    TimePoint lastInput_{};
+    bool hangUpPending_ = false;
+    std::optional<TimePoint> hangUpStart_; // when the last bytes before a hang-up were out
+};
+
+} // namespace q51::sim

@@ -1,0 +1,58 @@
+// q51sim: a simulated decoder on a pseudo-terminal, for trying the tool and
+// running its end-to-end tests without hardware. See README.md and --help.
+
+#include <exception>
+#include <iostream>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "model/factory_defaults.h"
+#include "sim/block_file.h"
+#include "sim/decoder_simulator.h"
+#include "sim/device_link.h"
+#include "sim/line_server.h"
+#include "sim/output_schedule.h"
+#include "sim/pseudo_terminal.h"
+#include "sim/sim_options.h"
+#include "sim/termination_signals.h"
+
+using namespace q51::sim;
+
+int main(int argc, char **argv)
+{
+    const ParsedOptions parsed = ParseSimOptions(std::vector<std::string_view>(argv + 1, argv + argc));
+    if (parsed.showHelp) {
+        std::cout << SimUsage();
+        return 0;
+    }
+    if (!parsed.error.empty()) {
+        std::cerr << "q51sim: " << parsed.error << "\nTry q51sim --help.\n";
+        return 2;
+    }
+    const SimOptions &options = parsed.options;
+
+    q51::Block block = q51::FactoryBlock();
+    if (!options.blockFile.empty()) {
+        if (const std::string error = ReadBlockFile(options.blockFile, block); !error.empty()) {
+            std::cerr << "q51sim: " << error << '\n';
+            return 1;
+        }
+    }
+    DecoderSimulator simulator(DecoderResponder(block, options.versionText), options.faults);
+    OutputSchedule schedule(options.baud, std::chrono::milliseconds(options.delayMs));
+
+    try {
+        TerminationSignals signals;
+        PseudoTerminal pty;
+        std::optional<DeviceLink> link;
+        if (!options.linkPath.empty())
+            link.emplace(options.linkPath, pty.devicePath());
+        // Whoever started us reads this line to learn the device.
+        std::cout << "q51sim: " << pty.devicePath() << std::endl;
+        return LineServer(pty, signals, simulator, schedule, options.dumpBlockFile).Run();
+    } catch (const std::exception &e) {
+        std::cerr << "q51sim: " << e.what() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,63 @@
+#pragma once
+// Ways the simulated decoder can misbehave. Refusing is the decoder's own
+// doing (DecoderResponder); the rest happen to each reply on its way out,
+// in this order: silent, bad BCC, short, stall or hang-up, split. None of
+// those changes what the decoder has stored.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/protocol/bytes.h"
+
+namespace q51::sim {
+
+struct FaultOptions {
+    bool silent = false;                    // send nothing at all
+    bool refuse = false;                    // turn every request down: NAK first, writes not stored
+    bool badBcc = false;                    // last byte of a reply frame inverted
+    std::optional<std::size_t> shortLength; // send only the first N bytes of each reply
+    // The first reply longer than N bytes is cut after N; then the decoder
+    // sends nothing more (stall) or closes the line (hang-up).
+    std::optional<std::size_t> stallAfter;
+    std::optional<std::size_t> hangUpAfter;
+    std::size_t splitSize = 0; // 0: whole replies; else chunks of this many bytes
+    int pauseMs = 0;           // between chunks
+};
+
+enum class AfterReply { Continue, HangUp };
+
+struct ReplyChunk {
+    protocol::Bytes bytes;
+    int pauseBeforeMs = 0;
+};
+
+struct ShapedReply {
+    std::vector<ReplyChunk> chunks; // none: nothing is sent
+    AfterReply after = AfterReply::Continue;
+    std::string note; // what the faults did, for the log; empty when nothing
+
+    [[nodiscard]] protocol::Bytes Joined() const;
+};
+
+class ReplyShaper {
+public:
+    explicit ReplyShaper(FaultOptions options = {}) : options_(options) {}
+
+    ShapedReply Shape(protocol::Bytes reply);
+
+    // True once a stall or hang-up has cut a reply: nothing is sent any more,
+    // and a hang-up also ends the simulator once the cut reply is out.
+    [[nodiscard]] bool Dead() const { return dead_; }
+
+private:
+    // Cuts a reply longer than the limit down to it; from then on the
+    // decoder is dead.
+    bool CutAfter(protocol::Bytes &reply, std::optional<std::size_t> limit);
+
+    FaultOptions options_;
+    bool dead_ = false;
+};
+
+} // namespace q51::sim

@@ -1,0 +1,162 @@
+#include "sim/sim_options.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "sim/decoder_responder.h"
+
+namespace q51::sim {
+
+namespace {
+
+constexpr long long MaxByteCount = 1'000'000;
+constexpr long long MaxPauseMs = 600'000;
+constexpr long long MinBaud = 50;
+constexpr long long MaxBaud = 4'000'000;
+
+// A whole decimal number from min to max, or nothing.
+std::optional<long long> Number(std::string_view text, long long min, long long max)
+{
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+using ValueSetter = std::function<bool(SimOptions &, std::string_view)>;
+
+// store(options, n) is called with a number from min to max.
+template <typename Store>
+ValueSetter NumberInto(Store store, long long min, long long max)
+{
+    return [=](SimOptions &o, std::string_view v) {
+        const auto n = Number(v, min, max);
+        if (n)
+            store(o, *n);
+        return n.has_value();
+    };
+}
+
+ValueSetter TextInto(std::string SimOptions::*field)
+{
+    return [=](SimOptions &o, std::string_view v) {
+        o.*field = v;
+        return !v.empty();
+    };
+}
+
+const std::map<std::string_view, bool FaultOptions::*> &Flags()
+{
+    static const std::map<std::string_view, bool FaultOptions::*> flags{
+        {"--silent", &FaultOptions::silent},
+        {"--refuse", &FaultOptions::refuse},
+        {"--bad-bcc", &FaultOptions::badBcc},
+    };
+    return flags;
+}
+
+const std::map<std::string_view, ValueSetter> &ValueOptions()
+{
+    static const std::map<std::string_view, ValueSetter> options{
+        {"--short", NumberInto([](SimOptions &o, long long n) { o.faults.shortLength = n; }, 0, MaxByteCount)},
+        {"--stall-after", NumberInto([](SimOptions &o, long long n) { o.faults.stallAfter = n; }, 0, MaxByteCount)},
+        {"--hangup-after", NumberInto([](SimOptions &o, long long n) { o.faults.hangUpAfter = n; }, 0, MaxByteCount)},
+        {"--split", NumberInto([](SimOptions &o, long long n) { o.faults.splitSize = n; }, 1, MaxByteCount)},
+        {"--pause", NumberInto([](SimOptions &o, long long n) { o.faults.pauseMs = int(n); }, 0, MaxPauseMs)},
+        {"--baud", NumberInto([](SimOptions &o, long long n) { o.baud = int(n); }, MinBaud, MaxBaud)},
+        {"--delay", NumberInto([](SimOptions &o, long long n) { o.delayMs = int(n); }, 0, MaxPauseMs)},
+        {"--version-text", [](SimOptions &o, std::string_view v) { o.versionText = v; return true; }},
+        {"--block-file", TextInto(&SimOptions::blockFile)},
+        {"--dump-block", TextInto(&SimOptions::dumpBlockFile)},
+        {"--link", TextInto(&SimOptions::linkPath)},
+    };
+    return options;
+}
+
+} // namespace
+
+ParsedOptions ParseSimOptions(const std::vector<std::string_view> &args)
+{
+    ParsedOptions parsed;
+    parsed.options.versionText = DefaultVersionText;
+    bool pauseGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view name = args[i];
+        std::optional<std::string_view> value;
+        if (const auto eq = name.find('='); name.starts_with("--") && eq != std::string_view::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+        }
+        if (name == "--help" || name == "-h") {
+            parsed.showHelp = true;
+            return parsed;
+        }
+        if (const auto flag = Flags().find(name); flag != Flags().end() && !value) {
+            parsed.options.faults.*(flag->second) = true;
+            continue;
+        }
+        const auto option = ValueOptions().find(name);
+        if (option == ValueOptions().end()) {
+            parsed.error = "unknown option " + std::string(args[i]);
+            return parsed;
+        }
+        if (!value) {
+            if (i + 1 == args.size()) {
+                parsed.error = std::string(name) + " needs a value";
+                return parsed;
+            }
+            value = args[++i];
+        }
+        if (!option->second(parsed.options, *value)) {
+            parsed.error = "invalid value for " + std::string(name) + ": \"" + std::string(*value) + "\"";
+            return parsed;
+        }
+        pauseGiven |= name == "--pause";
+    }
+    if (pauseGiven && parsed.options.faults.splitSize == 0)
+        parsed.error = "--pause only applies together with --split";
+    return parsed;
+}
+
+std::string SimUsage()
+{
+    return R"(Usage: q51sim [options]
+
+Simulated decoder on a pseudo-terminal. Prints "q51sim: <device>" on the
+first line of standard output, then answers configuration write (0x01),
+configuration read (0x80) and version (0x85) requests until interrupted.
+Every request is logged to standard error.
+
+  --link PATH          also make PATH a symbolic link to the device
+                       (removed on exit)
+  --block-file PATH    start from the raw 256-byte block in PATH
+                       (default: the factory block)
+  --dump-block PATH    write the block to PATH after every stored write
+  --version-text TEXT  version text, cut or padded with blanks to 30
+                       characters
+  --baud B             pace bytes as a line at B baud would (10 bits each),
+                       both ways
+  --delay MS           wait MS milliseconds before each reply
+
+Faults:
+  --silent             never reply (requests are still carried out)
+  --refuse             turn every request down: NAK (0x15) instead of ACK
+                       as the first reply byte, and writes are not stored
+  --bad-bcc            spoil the check byte of every reply frame
+  --short N            send only the first N bytes of each reply
+  --split N            send replies in chunks of N bytes...
+  --pause MS           ...with MS milliseconds between chunks
+  --stall-after N      cut the first reply longer than N bytes after N
+                       bytes, then send nothing more (the line stays open)
+  --hangup-after N     cut the first reply longer than N bytes after N
+                       bytes, then close the line and exit
+
+A request whose check byte (BCC) is wrong gets no reply. Values may also be
+given as --option=value.
+)";
+}
+
+} // namespace q51::sim

@@ -1,0 +1,33 @@
+#pragma once
+// Command line of the simulator program.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/reply_faults.h"
+
+namespace q51::sim {
+
+struct SimOptions {
+    FaultOptions faults;
+    int baud = 0;    // 0: bytes go out as fast as the line takes them
+    int delayMs = 0; // before each reply, as a decoder takes time to answer
+    std::string versionText;
+    std::string blockFile; // raw 256 bytes to start from; empty: factory block
+    std::string dumpBlockFile;
+    std::string linkPath;
+};
+
+struct ParsedOptions {
+    SimOptions options;
+    bool showHelp = false;
+    std::string error; // not empty: the command line was not usable
+};
+
+// Arguments without the program name.
+ParsedOptions ParseSimOptions(const std::vector<std::string_view> &args);
+
+std::string SimUsage();
+
+} // namespace q51::sim

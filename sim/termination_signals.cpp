@@ -1,0 +1,51 @@
+#include "sim/termination_signals.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace q51::sim {
+
+namespace {
+
+int pipeFds[2] = {-1, -1};
+constexpr int Handled[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void OnTerminationSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const auto n = write(pipeFds[1], &byte, 1);
+    errno = saved;
+}
+
+} // namespace
+
+TerminationSignals::TerminationSignals()
+{
+    if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw std::system_error(errno, std::generic_category(), "cannot create the signal pipe");
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : Handled)
+        sigaction(signal, &action, nullptr);
+}
+
+TerminationSignals::~TerminationSignals()
+{
+    for (int signal : Handled)
+        std::signal(signal, SIG_DFL);
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+    pipeFds[0] = pipeFds[1] = -1;
+}
+
+int TerminationSignals::fd() const
+{
+    return pipeFds[0];
+}
+
+} // namespace q51::sim

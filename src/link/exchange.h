@@ -1,0 +1,82 @@
+#pragma once
+// One request and its reply over a transport. The exchange discards stale
+// bytes, writes the request, gathers the reply from however many chunks it
+// arrives in, and once the threshold is reached hands everything gathered to
+// the caller's judge. It ends exactly once: judged, timed out or port lost,
+// unless aborted, after which it says nothing. Waiting costs no CPU: it
+// rests on the transport's arrival signal and one single-shot timer.
+//
+// The engine knows nothing of frames: what the bytes mean is the judge's
+// business, so every protocol exchange can share it.
+
+#include <functional>
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include "link/intervals.h"
+
+namespace q51 {
+
+class Transport;
+
+enum class ExchangeEnd {
+    Judged,   // the threshold was reached and the judge gave its verdict
+    TimedOut, // fewer bytes than the threshold arrived in time
+    PortLost, // the device went away, or the request could not be written
+};
+
+struct ExchangeResult {
+    ExchangeEnd end = ExchangeEnd::TimedOut;
+    int verdict = 0;  // the judge's answer; meaningful only for Judged
+    QByteArray reply; // every byte gathered, also when timed out or lost
+};
+
+class Exchange final : public QObject {
+    Q_OBJECT
+public:
+    // Given all bytes gathered (at least threshold of them), returns the
+    // caller's verdict. Called at most once.
+    using Judge = std::function<int(const QByteArray &reply)>;
+
+    struct Request {
+        QByteArray bytes;
+        int threshold = 1; // reply bytes to wait for; below 1 counts as 1
+        Interval timeout = Interval::DownloadReply;
+        Judge judge;
+    };
+
+    Exchange(Transport &transport, Request request, QObject *parent = nullptr);
+    ~Exchange() override;
+
+    // Runs the exchange; finished() follows from the event loop, never from
+    // inside start(). A second call does nothing.
+    void start();
+
+    // Stops waiting: timer stopped, transport let go, no finished() after
+    // this. Safe in any state; the exchange may be deleted (with deleteLater
+    // from its own handlers) afterwards.
+    void abort();
+
+    [[nodiscard]] bool isRunning() const { return state_ == State::Running; }
+
+signals:
+    void finished(const q51::ExchangeResult &result);
+
+private:
+    enum class State { Idle, Running, Done };
+
+    void gather();
+    void finish(ExchangeEnd end, int verdict = 0);
+    void letGo();
+
+    QPointer<Transport> transport_;
+    Request request_;
+    QTimer timer_;
+    QByteArray gathered_;
+    State state_ = State::Idle;
+};
+
+} // namespace q51

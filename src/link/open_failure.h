@@ -1,0 +1,26 @@
+#pragma once
+// Why a port could not be opened, in terms a user can act on.
+
+#include <QString>
+
+namespace q51 {
+
+enum class OpenFailureKind {
+    NoSuchDevice,
+    PermissionDenied,
+    InUse,
+    UnsupportedSettings,
+    Other,
+};
+
+struct OpenFailure {
+    OpenFailureKind kind = OpenFailureKind::Other;
+    int portNumber = 0;
+    QString device;     // the device name "Com n" resolved to
+    QString systemText; // the driver's own words, used for Other
+};
+
+// One sentence for the detail line of the not-available message.
+[[nodiscard]] QString describeOpenFailure(const OpenFailure &failure);
+
+} // namespace q51

@@ -1,0 +1,31 @@
+#pragma once
+// Transport over QSerialPort: real COM ports, USB adapters, pseudo-terminals.
+
+#include <QSerialPort>
+
+#include "link/transport.h"
+
+namespace q51 {
+
+class SerialPortTransport final : public Transport {
+    Q_OBJECT
+public:
+    explicit SerialPortTransport(QObject *parent = nullptr);
+    ~SerialPortTransport() override;
+
+    bool open(const SerialSettings &settings, int portNumber, OpenFailure *failure = nullptr) override;
+    [[nodiscard]] bool isOpen() const override;
+    void close() override;
+    bool write(const QByteArray &bytes) override;
+    QByteArray readAll() override;
+    bool discardTransmit() override;
+    bool discardReceive() override;
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+
+    QSerialPort *port_;
+    quint64 openCount_ = 0; // a loss reported late must not hit a later opening
+};
+
+} // namespace q51

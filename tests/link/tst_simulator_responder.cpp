@@ -1,0 +1,438 @@
+// The simulated decoder driven in-process: answers, requests arriving in
+// pieces, each fault's effect on the reply bytes, reply pacing and the
+// command line.
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fstream>
+
+#include "link/protocol/block_checksum.h"
+#include "link/protocol/frame.h"
+#include "link/protocol/requests.h"
+#include "link/protocol/upload_reply.h"
+#include "link/protocol/version_reply.h"
+#include "model/factory_defaults.h"
+#include "sim/block_file.h"
+#include "sim/decoder_simulator.h"
+#include "sim/output_schedule.h"
+#include "sim/sim_options.h"
+
+using namespace q51;
+using namespace q51::sim;
+using protocol::Bytes;
+using protocol::InputPos;
+
+namespace {
+
+QByteArray Q(const Bytes &bytes)
+{
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+}
+
+Bytes B(const QByteArray &bytes)
+{
+    return Bytes(bytes.begin(), bytes.end());
+}
+
+Block PatternBlock()
+{
+    Block b{};
+    for (int i = 0; i < BlockSize; ++i)
+        b[std::size_t(i)] = std::uint8_t(255 - i);
+    protocol::WriteBlockChecksum(b);
+    return b;
+}
+
+// Everything the simulator sends for these request bytes, chunks joined.
+QByteArray Replies(DecoderSimulator &sim, const Bytes &request)
+{
+    QByteArray all;
+    for (const SimulatorEvent &e : sim.Feed(request))
+        all += Q(e.reply.Joined());
+    return all;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes &p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+} // namespace
+
+class SimulatorResponderTest : public QObject {
+    Q_OBJECT
+private slots:
+    void answersFromItsOwnState();
+    void writeThenReadReturnsTheNewBlock();
+    void requestsWithoutAReply_data();
+    void requestsWithoutAReply();
+    void requestsInPieces_data();
+    void requestsInPieces();
+    void recoversAfterAGarbledFrame_data();
+    void recoversAfterAGarbledFrame();
+    void abandonedRequestIsDropped();
+    void faults_data();
+    void faults();
+    void stallSilencesEverythingAfter();
+    void splitKeepsEveryByte();
+    void pacing_data();
+    void pacing();
+    void options_data();
+    void options();
+    void blockFiles();
+};
+
+void SimulatorResponderTest::answersFromItsOwnState()
+{
+    DecoderSimulator sim(DecoderResponder(PatternBlock(), "V9"));
+
+    const QByteArray version = Replies(sim, protocol::ReadVersionRequest());
+    const protocol::VersionReply v = protocol::JudgeVersionReply(B(version));
+    QCOMPARE(version.size(), 36);
+    QCOMPARE(v.state, InputPos::Accepted);
+    QCOMPARE(QByteArray::fromStdString(v.text), QByteArray("V9").leftJustified(30, ' '));
+
+    const QByteArray upload = Replies(sim, protocol::ReadConfigurationRequest());
+    const protocol::UploadReply u = protocol::JudgeUploadReply(B(upload));
+    QCOMPARE(upload.size(), 262);
+    QCOMPARE(u.state, InputPos::Accepted);
+    QVERIFY(*u.block == PatternBlock());
+    QCOMPARE(upload.left(4).toHex(), QByteArray("060201ff"));
+
+    QVERIFY(DecoderSimulator().responder().block() == FactoryBlock());
+}
+
+void SimulatorResponderTest::writeThenReadReturnsTheNewBlock()
+{
+    DecoderSimulator sim;
+    const auto events = sim.Feed(protocol::DownloadFrame(PatternBlock()));
+    QCOMPARE(events.size(), std::size_t(1));
+    QVERIFY(events[0].blockStored);
+    QCOMPARE(Q(events[0].reply.Joined()).toHex(), QByteArray("06"));
+    QVERIFY(sim.responder().block() == PatternBlock());
+
+    const auto u = protocol::JudgeUploadReply(B(Replies(sim, protocol::ReadConfigurationRequest())));
+    QVERIFY(u.block && *u.block == PatternBlock());
+}
+
+void SimulatorResponderTest::requestsWithoutAReply_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("reply");
+
+    QByteArray badDownload = Q(protocol::DownloadFrame(PatternBlock()));
+    badDownload[260] = char(badDownload[260] ^ 1);
+    QTest::newRow("download with a bad BCC") << badDownload << QByteArray();
+    QTest::newRow("read with a bad BCC") << QByteArray::fromHex("02800380") << QByteArray();
+    QTest::newRow("unknown command") << QByteArray::fromHex("027E037F") << QByteArray();
+    QTest::newRow("write of less than a block")
+        << Q(protocol::BuildFrame(0x01, Bytes(255, 0x11))) << QByteArray::fromHex("15");
+    // A block that happens to hold a read request, sent with a bad BCC,
+    // must not be searched for requests.
+    Block inner{};
+    const std::uint8_t read[] = {0x02, 0x80, 0x03, 0x81};
+    std::copy(std::begin(read), std::end(read), inner.begin() + 10);
+    QByteArray hidden = Q(protocol::DownloadFrame(inner));
+    hidden[260] = char(hidden[260] ^ 1);
+    QTest::newRow("request inside a rejected block") << hidden << QByteArray();
+}
+
+void SimulatorResponderTest::requestsWithoutAReply()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, reply);
+    DecoderSimulator sim;
+
+    QCOMPARE(Replies(sim, B(request)).toHex(), reply.toHex());
+    QVERIFY(sim.responder().block() == FactoryBlock());
+    QVERIFY(!sim.HasUnfinishedRequest());
+}
+
+void SimulatorResponderTest::requestsInPieces_data()
+{
+    QTest::addColumn<int>("pieceSize");
+    for (int size : {1, 2, 3, 7, 100, 260, 1000})
+        QTest::addRow("%d bytes at a time", size) << size;
+}
+
+// Noise, a download, a version query and a read, in one stream cut into
+// pieces of every size: each request is answered once, in order.
+void SimulatorResponderTest::requestsInPieces()
+{
+    QFETCH(int, pieceSize);
+    const Bytes stream = Concat({{0xFF, 0x00, 0x03}, protocol::DownloadFrame(PatternBlock()),
+                                 protocol::ReadVersionRequest(), protocol::ReadConfigurationRequest()});
+    DecoderSimulator sim;
+    QByteArray replies;
+    int stored = 0;
+    for (std::size_t at = 0; at < stream.size(); at += std::size_t(pieceSize)) {
+        const auto piece = protocol::ByteView(stream).subspan(at, std::min(std::size_t(pieceSize), stream.size() - at));
+        for (const SimulatorEvent &e : sim.Feed(piece)) {
+            replies += Q(e.reply.Joined());
+            stored += e.blockStored;
+        }
+    }
+    QCOMPARE(stored, 1);
+    QCOMPARE(replies.size(), 1 + 36 + 262);
+    QCOMPARE(int(replies[0]), 0x06);
+    QCOMPARE(protocol::JudgeVersionReply(B(replies.mid(1, 36))).state, InputPos::Accepted);
+    const auto u = protocol::JudgeUploadReply(B(replies.mid(37)));
+    QVERIFY(u.block && *u.block == PatternBlock());
+}
+
+void SimulatorResponderTest::recoversAfterAGarbledFrame_data()
+{
+    QTest::addColumn<QByteArray>("garbled");
+    QTest::addColumn<int>("skipped");
+    QTest::newRow("ETX missing") << QByteArray::fromHex("028081") << 3;
+    QTest::newRow("next STX where ETX belongs") << QByteArray::fromHex("0280") << 2;
+    QTest::newRow("noise, then a stray STX") << QByteArray::fromHex("FF0002") << 3;
+}
+
+// A broken request is skipped, and the good one right behind it answered.
+void SimulatorResponderTest::recoversAfterAGarbledFrame()
+{
+    QFETCH(QByteArray, garbled);
+    QFETCH(int, skipped);
+    DecoderSimulator sim;
+    const auto events = sim.Feed(Concat({B(garbled), protocol::ReadVersionRequest()}));
+    QByteArray replies;
+    for (const auto &e : events)
+        replies += Q(e.reply.Joined());
+    QCOMPARE(replies.size(), 36);
+    QCOMPARE(protocol::JudgeVersionReply(B(replies)).state, InputPos::Accepted);
+    QCOMPARE(events.back().log, "ignored " + std::to_string(skipped) + " bytes outside any frame");
+}
+
+void SimulatorResponderTest::abandonedRequestIsDropped()
+{
+    DecoderSimulator sim;
+    const Bytes download = protocol::DownloadFrame(PatternBlock());
+    sim.Feed(protocol::ByteView(download).first(100));
+    QVERIFY(sim.HasUnfinishedRequest());
+
+    QCOMPARE(sim.DropUnfinishedRequest().size(), std::size_t(1));
+    QVERIFY(!sim.HasUnfinishedRequest());
+    QCOMPARE(Replies(sim, protocol::ReadVersionRequest()).size(), 36);
+    QVERIFY(sim.DropUnfinishedRequest().empty());
+}
+
+void SimulatorResponderTest::faults_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("downloadReply");
+    QTest::addColumn<int>("versionSize");
+    QTest::addColumn<int>("versionState"); // as the tool would judge what it got
+    QTest::addColumn<bool>("hangUp");
+    QTest::addColumn<bool>("stores");
+
+    QTest::newRow("well behaved") << QStringList{} << QByteArray("\x06") << 36 << 1 << false << true;
+    QTest::newRow("silent") << QStringList{"--silent"} << QByteArray() << 0 << 0 << false << true;
+    QTest::newRow("refuse") << QStringList{"--refuse"} << QByteArray("\x15") << 36 << 3 << false << false;
+    QTest::newRow("bad BCC") << QStringList{"--bad-bcc"} << QByteArray("\x06") << 36 << 2 << false << true;
+    QTest::newRow("short") << QStringList{"--short", "10"} << QByteArray("\x06") << 10 << 0 << false << true;
+    QTest::newRow("short 0") << QStringList{"--short=0"} << QByteArray() << 0 << 0 << false << true;
+    QTest::newRow("split") << QStringList{"--split", "4", "--pause", "1"} << QByteArray("\x06") << 36 << 1 << false << true;
+    QTest::newRow("stall after 20") << QStringList{"--stall-after", "20"} << QByteArray("\x06") << 20 << 0 << false << true;
+    QTest::newRow("hang up after 20") << QStringList{"--hangup-after", "20"} << QByteArray("\x06") << 20 << 0 << true << true;
+    QTest::newRow("hang up after a whole reply") << QStringList{"--hangup-after", "36"} << QByteArray("\x06") << 36 << 1 << false << true;
+    QTest::newRow("hang up after 0") << QStringList{"--hangup-after", "0"} << QByteArray() << 0 << 0 << true << true;
+}
+
+// A download, then a version query, under each fault.
+void SimulatorResponderTest::faults()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, downloadReply);
+    QFETCH(int, versionSize);
+    QFETCH(int, versionState);
+    QFETCH(bool, hangUp);
+    QFETCH(bool, stores);
+
+    std::vector<std::string> storage;
+    for (const QString &a : args)
+        storage.push_back(a.toStdString());
+    const ParsedOptions parsed = ParseSimOptions(std::vector<std::string_view>(storage.begin(), storage.end()));
+    QVERIFY2(parsed.error.empty(), parsed.error.c_str());
+    DecoderSimulator sim(DecoderResponder(), parsed.options.faults);
+
+    const auto download = sim.Feed(protocol::DownloadFrame(PatternBlock()));
+    const auto version = sim.Feed(protocol::ReadVersionRequest());
+    QCOMPARE(download.size(), std::size_t(1));
+    QCOMPARE(version.size(), std::size_t(1));
+
+    QCOMPARE(Q(download[0].reply.Joined()).toHex(), downloadReply.toHex());
+    const QByteArray versionBytes = Q(version[0].reply.Joined());
+    QCOMPARE(versionBytes.size(), versionSize);
+    QCOMPARE(int(protocol::JudgeVersionReply(B(versionBytes)).state), versionState);
+    // Whatever arrives is the start of the decoder's true reply, except
+    // for the byte a fault deliberately spoils.
+    const QByteArray truth = Q(DecoderSimulator().Feed(protocol::ReadVersionRequest())[0].reply.Joined());
+    for (qsizetype i = 0; i < versionBytes.size(); ++i) {
+        const bool spoiled = (i == 0 && args.contains("--refuse")) || (i == 35 && args.contains("--bad-bcc"));
+        QCOMPARE(versionBytes[i] != truth[i], spoiled);
+    }
+    const bool hungUp = download[0].reply.after == AfterReply::HangUp || version[0].reply.after == AfterReply::HangUp;
+    QCOMPARE(hungUp, hangUp);
+    // Only a refusing decoder keeps its block; the other faults change
+    // what is sent, never what the decoder stored.
+    QCOMPARE(sim.responder().block() == PatternBlock(), stores);
+    QCOMPARE(download[0].blockStored, stores);
+}
+
+void SimulatorResponderTest::stallSilencesEverythingAfter()
+{
+    FaultOptions faults;
+    faults.stallAfter = 100;
+    DecoderSimulator sim(DecoderResponder(), faults);
+
+    QCOMPARE(Replies(sim, protocol::ReadVersionRequest()).size(), 36);
+    QCOMPARE(Replies(sim, protocol::ReadConfigurationRequest()).size(), 100);
+    QCOMPARE(Replies(sim, protocol::ReadVersionRequest()).size(), 0);
+    QCOMPARE(Replies(sim, protocol::DownloadFrame(PatternBlock())).size(), 0);
+    QVERIFY(sim.responder().block() == PatternBlock());
+}
+
+void SimulatorResponderTest::splitKeepsEveryByte()
+{
+    FaultOptions faults;
+    faults.splitSize = 100;
+    faults.pauseMs = 7;
+    DecoderSimulator sim(DecoderResponder(), faults);
+
+    const auto events = sim.Feed(protocol::ReadConfigurationRequest());
+    const std::vector<ReplyChunk> &chunks = events.at(0).reply.chunks;
+    QCOMPARE(chunks.size(), std::size_t(3));
+    QCOMPARE(chunks[0].bytes.size(), std::size_t(100));
+    QCOMPARE(chunks[2].bytes.size(), std::size_t(62));
+    QCOMPARE(chunks[0].pauseBeforeMs, 0);
+    QCOMPARE(chunks[1].pauseBeforeMs, 7);
+    QCOMPARE(chunks[2].pauseBeforeMs, 7);
+    QCOMPARE(protocol::JudgeUploadReply(events[0].reply.Joined()).state, InputPos::Accepted);
+}
+
+void SimulatorResponderTest::pacing_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<QList<int>>("dueMs"); // when each of 4 reply bytes may go
+
+    // 1000 baud: 10 ms a byte. The 4-byte request ends on the wire at 40 ms.
+    QTest::newRow("1000 baud") << 1000 << 0 << 0 << QList<int>{40, 50, 60, 70};
+    QTest::newRow("1000 baud, 5 ms delay") << 1000 << 5 << 0 << QList<int>{45, 55, 65, 75};
+    QTest::newRow("1000 baud, split in 2 with 100 ms pause") << 1000 << 0 << 100 << QList<int>{40, 50, 160, 170};
+    QTest::newRow("unpaced") << 0 << 0 << 0 << QList<int>{0, 0, 0, 0};
+    QTest::newRow("unpaced, split with pause") << 0 << 0 << 30 << QList<int>{0, 0, 30, 30};
+}
+
+void SimulatorResponderTest::pacing()
+{
+    QFETCH(int, baud);
+    QFETCH(int, delayMs);
+    QFETCH(int, pauseMs);
+    QFETCH(QList<int>, dueMs);
+    using namespace std::chrono;
+
+    OutputSchedule schedule(baud, milliseconds(delayMs));
+    const OutputSchedule::TimePoint t0{seconds(1000)};
+    ShapedReply reply;
+    if (pauseMs > 0)
+        reply.chunks = {{{1, 2}, 0}, {{3, 4}, pauseMs}};
+    else
+        reply.chunks = {{{1, 2, 3, 4}, 0}};
+
+    schedule.NoteReceived(4, t0);
+    schedule.Enqueue(reply, t0);
+
+    // Write each byte at the moment it becomes due; nothing comes early.
+    for (int i = 0; i < 4; ++i) {
+        const auto due = t0 + milliseconds(dueMs[i]);
+        QCOMPARE(schedule.NextDue().value(), due);
+        if (due > t0)
+            QVERIFY(schedule.Due(due - microseconds(1)).empty());
+        QCOMPARE(int(schedule.Due(due).front()), i + 1);
+        schedule.Consume(1);
+    }
+    QVERIFY(schedule.Empty());
+
+    // A second reply queues behind the first on the line.
+    schedule.Enqueue(reply, t0);
+    QVERIFY(schedule.NextDue().value() >= t0 + milliseconds(dueMs[3]) + schedule.ByteTime());
+}
+
+void SimulatorResponderTest::options_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("none") << QStringList{} << true;
+    QTest::newRow("all") << QStringList{"--silent", "--refuse", "--bad-bcc", "--short", "5", "--split=3", "--pause", "2",
+                                        "--stall-after", "7", "--hangup-after", "9", "--baud", "9600", "--delay", "4",
+                                        "--version-text", "X", "--block-file", "b", "--dump-block", "d", "--link", "l"}
+                         << true;
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << false;
+    QTest::newRow("missing value") << QStringList{"--short"} << false;
+    QTest::newRow("negative count") << QStringList{"--short", "-1"} << false;
+    QTest::newRow("not a number") << QStringList{"--stall-after", "ten"} << false;
+    QTest::newRow("trailing junk") << QStringList{"--hangup-after", "5x"} << false;
+    QTest::newRow("split of 0") << QStringList{"--split", "0"} << false;
+    QTest::newRow("baud of 0") << QStringList{"--baud", "0"} << false;
+    QTest::newRow("pause without split") << QStringList{"--pause", "5"} << false;
+    QTest::newRow("flag with a value") << QStringList{"--silent=1"} << false;
+    QTest::newRow("empty link path") << QStringList{"--link", ""} << false;
+}
+
+void SimulatorResponderTest::options()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, valid);
+    std::vector<std::string> storage;
+    for (const QString &a : args)
+        storage.push_back(a.toStdString());
+
+    const ParsedOptions parsed = ParseSimOptions(std::vector<std::string_view>(storage.begin(), storage.end()));
+
+    QCOMPARE(parsed.error.empty(), valid);
+    if (QByteArray(QTest::currentDataTag()) == "all") {
+        const SimOptions &o = parsed.options;
+        QVERIFY(o.faults.silent && o.faults.refuse && o.faults.badBcc);
+        QCOMPARE(o.faults.shortLength.value(), std::size_t(5));
+        QCOMPARE(o.faults.splitSize, std::size_t(3));
+        QCOMPARE(o.faults.pauseMs, 2);
+        QCOMPARE(o.faults.stallAfter.value(), std::size_t(7));
+        QCOMPARE(o.faults.hangUpAfter.value(), std::size_t(9));
+        QCOMPARE(o.baud, 9600);
+        QCOMPARE(o.delayMs, 4);
+        QCOMPARE(o.versionText, std::string("X"));
+        QCOMPARE(o.blockFile, std::string("b"));
+        QCOMPARE(o.dumpBlockFile, std::string("d"));
+        QCOMPARE(o.linkPath, std::string("l"));
+    }
+}
+
+void SimulatorResponderTest::blockFiles()
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("block").toStdString();
+    QVERIFY(WriteBlockFile(path, PatternBlock()).empty());
+    Block read = FactoryBlock();
+    QVERIFY(ReadBlockFile(path, read).empty());
+    QVERIFY(read == PatternBlock());
+
+    for (int size : {0, 255, 257}) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << std::string(std::size_t(size), 'x');
+        Block kept = FactoryBlock();
+        QVERIFY(!ReadBlockFile(path, kept).empty());
+        QVERIFY(kept == FactoryBlock());
+    }
+    QVERIFY(!ReadBlockFile(dir.filePath("missing").toStdString(), read).empty());
+    QVERIFY(!WriteBlockFile(dir.filePath("no/such/folder/block").toStdString(), read).empty());
+}
+
+QTEST_APPLESS_MAIN(SimulatorResponderTest)
+#include "tst_simulator_responder.moc"
