@@ -36,6 +36,12 @@ struct Shell {
 
     explicit Shell(int portFailures = 0, bool startUp = true)
     {
+        // Never reach for the machine's own serial ports from a test.
+        for (int n = 1; n <= 4; ++n) {
+            const QByteArray name = "Q51_COM" + QByteArray::number(n);
+            if (qEnvironmentVariableIsEmpty(name.constData()))
+                qputenv(name.constData(), "/nonexistent/q51-test-port");
+        }
         portIo.failuresBeforeSuccess = portFailures;
         ShellServices services{
             dialogs,

@@ -1,0 +1,55 @@
+#pragma once
+// The option groups of the transfer window as data: what each group is
+// called, what its options read, and what choosing one writes into the
+// serial link settings. The window builds its groups from this table and
+// the opening steps find the stored choice through it.
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace q51 {
+
+struct Configuration;
+
+enum class LinkSetting { TransferMode, Port, Baud, DataBits, StopBits, Parity };
+
+// One position of the framing text ("N,8,1") and the letter each option puts there.
+struct FramingField {
+    std::size_t position; // 1-based: 1 parity, 3 data bits, 5 stop bits
+    std::string_view letters; // letters[index] for option index
+};
+
+struct LinkChoiceGroup {
+    LinkSetting setting;
+    const char *controlName; // objectName of the button group
+    const char *frameName;   // objectName of the box around it
+    const char *caption;     // the box's caption
+    std::span<const char *const> options; // captions by index
+    int initialIndex;        // selected when the window is built
+    std::optional<FramingField> framing;  // framing groups only
+};
+
+// The six groups, in the order the window lays them out.
+std::span<const LinkChoiceGroup> LinkChoiceGroups();
+const LinkChoiceGroup &LinkChoiceGroupFor(LinkSetting setting);
+
+// Writes option `index` of the group into the settings: TransferMode,
+// PortNumber (index + 1), BaudText (the option's caption) or one position of
+// FramingText. An index the group does not have writes nothing.
+void ApplyLinkChoice(Configuration &config, LinkSetting setting, int index);
+
+// The option the stored settings stand for; nothing when they stand for
+// none, e.g. a port number outside 1..4 read from a file.
+std::optional<int> StoredLinkChoice(const Configuration &config, LinkSetting setting);
+
+// Only TransferMode 0 means the keyboard path; any other value read from a
+// file is treated as RS232, the mode the window shows for it.
+bool IsKeyboardMode(const Configuration &config);
+
+// Under odd or even parity the decoder's replies cannot be taken in, so the
+// window offers no upload and no version query.
+bool ParityAllowsReplies(const Configuration &config);
+
+} // namespace q51

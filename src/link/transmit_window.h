@@ -1,0 +1,83 @@
+#pragma once
+// The transfer window: the serial link settings (mode, port, baud rate,
+// data bits, stop bits, parity) and the buttons that download the
+// configuration block to the decoder, upload it back and ask for the
+// firmware version. Each transfer is an Exchange driven by the event loop,
+// so the window keeps painting while it waits; closing the window ends a
+// running transfer silently and closes the port.
+
+#include <functional>
+#include <memory>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "link/link_settings_choices.h"
+#include "link/transmit_exchanges.h"
+
+class QPushButton;
+
+namespace q51 {
+
+struct Configuration;
+class ChoicesGroup;
+class Exchange;
+class Transport;
+class UserDialogs;
+
+class TransmitWindow final : public QWidget {
+    Q_OBJECT
+public:
+    using TransportFactory = std::function<std::unique_ptr<Transport>()>;
+
+    // The window owns the port makePort builds, for as long as it lives.
+    TransmitWindow(Configuration &config, UserDialogs &dialogs, const TransportFactory &makePort,
+                   QWidget *parent = nullptr);
+    ~TransmitWindow() override;
+
+    // First of the opening steps: two windows must never hold the same port,
+    // so the firmware-update window is closed before this one opens its port.
+    // The application sets this once that window exists.
+    std::function<void()> closeFirmwareUpdateWindow;
+
+    [[nodiscard]] bool transferRunning() const { return !exchange_.isNull(); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    ChoicesGroup *group(LinkSetting setting) const;
+
+    void runOpeningSteps();
+    void choose(LinkSetting setting, int index);
+    void applyModeRule();
+    void setReplyButtonsEnabled(bool enabled);
+    bool reopen();
+    void closePort();
+
+    void startTransfer(TransferKind kind);
+    void onTransferFinished(TransferKind kind, const ExchangeResult &result);
+    void setTransferBusy(TransferKind kind, bool busy);
+    void abortTransfer();
+    void closeWindow();
+
+    Configuration &config_;
+    UserDialogs &dialogs_;
+    std::unique_ptr<Transport> port_;
+
+    ChoicesGroup *groups_[6] = {};
+    QWidget *settingsPanel_ = nullptr;
+    QPushButton *transmit_ = nullptr;
+    QPushButton *receive_ = nullptr;
+    QPushButton *version_ = nullptr;
+    QPushButton *close_ = nullptr;
+
+    QPointer<Exchange> exchange_;
+    TransferKind runningKind_ = TransferKind::Download;
+    bool opened_ = false;
+    bool portChoiceFailed_ = false; // set by the port choice, read by the opening steps
+};
+
+} // namespace q51

@@ -1,0 +1,62 @@
+#pragma once
+// The widgets of one described field, tied to the block: an option group
+// (a frame of radio buttons) or a check box. select() writes exactly as a
+// user's click does, whether the user or the page's own code chooses.
+
+#include <QObject>
+#include <optional>
+#include <vector>
+
+#include "pages/binding/field_spec.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QRadioButton;
+class QWidget;
+
+namespace q51 {
+
+class FieldBinding : public QObject {
+    Q_OBJECT
+public:
+    FieldBinding(FieldSpec spec, Configuration &config, QWidget *parent);
+
+    [[nodiscard]] const FieldSpec &spec() const { return spec_; }
+    [[nodiscard]] QWidget *widget() const;
+
+    // Shows what the block holds. A stored value some choice stands for is
+    // selected, which writes it back as a click would (so aliases are
+    // normalised); one that no choice stands for is shown as "Other" and
+    // left in the block until the user chooses.
+    void load();
+    // Writes the choice's value and shows it as selected.
+    void select(int value);
+    void selectDefault() { select(spec_.defaultValue); }
+
+    // The value of the selected choice; nothing while "Other" is shown.
+    [[nodiscard]] std::optional<int> shownValue() const;
+    [[nodiscard]] QAbstractButton *button(int value) const;
+    [[nodiscard]] QRadioButton *otherButton() const { return other_; }
+
+signals:
+    void selected(int value);
+
+private:
+    void buildOptions(QWidget *parent);
+    void buildCheck(QWidget *parent);
+    void show(int value);
+    void showOther(int code);
+
+    FieldSpec spec_;
+    Configuration &config_;
+    QGroupBox *box_ = nullptr;
+    QCheckBox *check_ = nullptr;
+    QButtonGroup *group_ = nullptr;
+    std::vector<std::pair<int, QRadioButton *>> buttons_;
+    QRadioButton *other_ = nullptr;
+    std::optional<int> shown_;
+};
+
+} // namespace q51

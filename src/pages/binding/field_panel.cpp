@@ -1,0 +1,72 @@
+#include "pages/binding/field_panel.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "pages/binding/field_binding.h"
+
+namespace q51 {
+
+FieldPanel::FieldPanel(const PanelSpec &spec, Configuration &config, QWidget *parent)
+    : QWidget(parent), spec_(spec)
+{
+    setObjectName(QString::fromStdString(spec_.objectName));
+    auto *outer = new QVBoxLayout(this);
+    auto *frame = new QGroupBox(QString::fromStdString(spec_.frameCaption), this);
+    frame->setObjectName(QString::fromStdString(spec_.objectName) + QStringLiteral("_frame"));
+    outer->addWidget(frame);
+    auto *frameLayout = new QVBoxLayout(frame);
+    auto *grid = new QGridLayout;
+    frameLayout->addLayout(grid);
+
+    const int columns = std::max(1, spec_.fieldColumns);
+    int placed = 0;
+    for (const FieldSpec &field : spec_.fields) {
+        auto *binding = new FieldBinding(field, config, frame);
+        bindings_.push_back(binding);
+        if (!field.visible)
+            continue; // present and bound, never shown
+        grid->addWidget(binding->widget(), placed / columns, placed % columns, Qt::AlignTop);
+        ++placed;
+    }
+    extra_ = new QVBoxLayout;
+    frameLayout->addLayout(extra_);
+    frameLayout->addStretch();
+
+    if (!spec_.defaultButton.empty()) {
+        defaultButton_ = new QPushButton(QString::fromStdString(spec_.defaultCaption), this);
+        defaultButton_->setObjectName(QString::fromStdString(spec_.defaultButton));
+        connect(defaultButton_, &QPushButton::clicked, this, &FieldPanel::resetDefaults);
+        auto *row = new QHBoxLayout;
+        row->addStretch();
+        row->addWidget(defaultButton_);
+        outer->addLayout(row);
+    }
+}
+
+void FieldPanel::load()
+{
+    for (FieldBinding *b : bindings_)
+        b->load();
+}
+
+void FieldPanel::resetDefaults()
+{
+    for (FieldBinding *b : bindings_)
+        b->selectDefault();
+    emit defaultsApplied();
+}
+
+FieldBinding *FieldPanel::binding(const std::string &control) const
+{
+    for (FieldBinding *b : bindings_) {
+        if (b->spec().control == control)
+            return b;
+    }
+    return nullptr;
+}
+
+} // namespace q51

@@ -1,0 +1,15 @@
+#include "pages/communication/communication_page.h"
+
+#include "pages/communication/communication_fields.h"
+
+namespace q51 {
+
+CommunicationPage::CommunicationPage(Configuration &config, QWidget *parent)
+    : ParameterPage("cfg4", "Communication Parameters", "TabCFG4", config, parent)
+{
+    for (const PanelSpec &spec : CommunicationPagePanels())
+        addPanel(spec);
+    loadPanels();
+}
+
+} // namespace q51

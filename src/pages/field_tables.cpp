@@ -1,0 +1,17 @@
+#include "pages/field_tables.h"
+
+#include "pages/communication/communication_fields.h"
+#include "pages/interface/interface_fields.h"
+
+namespace q51 {
+
+const std::vector<PageFieldTable> &AllPageFieldTables()
+{
+    static const std::vector<PageFieldTable> tables{
+        {"cfg3", &InterfacePagePanels},
+        {"cfg4", &CommunicationPagePanels},
+    };
+    return tables;
+}
+
+} // namespace q51

@@ -1,0 +1,20 @@
+#pragma once
+// Page 1, "Interface": header strings, interface and reading mode.
+
+#include "pages/binding/parameter_page.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace q51 {
+
+class InterfacePage : public ParameterPage {
+    Q_OBJECT
+public:
+    explicit InterfacePage(Configuration &config, QWidget *parent = nullptr);
+
+private:
+    QWidget *buildHeaderPanel();
+};
+
+} // namespace q51
