@@ -4,6 +4,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
+#include <QProxyStyle>
 
 namespace q51 {
 
@@ -24,6 +26,20 @@ protected:
             onClosed = nullptr;
             notify();
         }
+    }
+};
+
+// A maximised child normally gives up its title bar and writes "- [caption]"
+// into the main window's title. The main title must only ever be prefix and
+// file name, so the child keeps its own title bar when maximised.
+class OwnTitleBarStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_Workspace_FillSpaceOnMaximize)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
 
@@ -85,6 +101,10 @@ void ChildWindowSwitcher::open(int page)
     if (!content)
         return;
     auto *window = new ChildSubWindow;
+    static QPointer<OwnTitleBarStyle> style;
+    if (!style)
+        style = new OwnTitleBarStyle; // lives as long as the application style it wraps
+    window->setStyle(style);
     window->setWidget(content);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setObjectName(content->objectName() + QStringLiteral("Frame"));

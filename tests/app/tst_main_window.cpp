@@ -254,6 +254,8 @@ void MainWindowTest::transmitWindow()
     auto *sub = s.window->mdiArea()->subWindowList().constFirst();
     QCOMPARE(sub->windowTitle(), QStringLiteral("Transmit"));
     QVERIFY(sub->isMaximized());
+    // A maximised child keeps its own title bar: the main title stays prefix + file name.
+    QCOMPARE(s.window->windowTitle(), QStringLiteral("Q51 & V51 Decoder Configuration: New File"));
     s.trigger("mnuConfigTransmit");
     QCOMPARE(int(s.config.ActivePage), 0);
     QVERIFY(s.window->action(QStringLiteral("mnuConfigDefault"))->isEnabled());
