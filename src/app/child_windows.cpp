@@ -24,4 +24,12 @@ ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, UserD
     };
 }
 
+ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs)
+{
+    Q_UNUSED(config);
+    Q_UNUSED(dialogs);
+    ToolWindowFactories tools;
+    return tools;
+}
+
 } // namespace q51

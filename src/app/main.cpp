@@ -32,6 +32,7 @@ int main(int argc, char *argv[])
         },
         [] { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); },
         q51::MakeChildWindowFactory(config, dialogs),
+        q51::MakeToolWindowFactories(config, dialogs),
     };
     q51::MainWindow window(config, services);
     dialogs.setParent(&window);

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QMdiSubWindow>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QToolBar>
@@ -17,6 +19,12 @@
 namespace q51 {
 
 namespace {
+
+// A closed subwindow lingers until its deferred deletion: it no longer counts.
+bool isOpen(const QPointer<QMdiSubWindow> &window)
+{
+    return window && window->isVisible();
+}
 
 Command commandOf(const char *menuItemName)
 {
@@ -77,7 +85,7 @@ void MainWindow::buildMenus()
         if (item.shortcut)
             a->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
         a->setCheckable(item.checkable);
-        a->setEnabled(item.available);
+        a->setEnabled(item.available || toolAvailable(item.command));
         const Command command = item.command;
         connect(a, &QAction::triggered, this, [this, command] { run(command); });
     }
@@ -92,6 +100,20 @@ void MainWindow::run(Command command)
     case Command::FileSaveAs: documents_.SaveAs(); break;
     case Command::FileExit: exitRequested(); break;
     case Command::SetAllDefaults: documents_.SetAllDefaults(); break;
+    case Command::ToolIsp: openFirmwareUpdate(); break;
+    case Command::ToolCommand:
+        // The console talks to the decoder itself: no page or transfer window stays open.
+        if (switcher_.closeActive()) {
+            runModal(services_.toolWindows.commandConsole);
+            config_.ActivePage = Page::None;
+        }
+        break;
+    case Command::ToolKrTest:
+        // Only the transfer window holds a port; the pages may stay.
+        if (config_.ActivePage != Page::Transmit || switcher_.closeActive())
+            runModal(services_.toolWindows.keyboardTest);
+        break;
+    case Command::ToolMemory: showStoredData(); break;
     case Command::HelpContents: showHelp(); break;
     case Command::HelpAbout: showAbout(); break;
     default:
@@ -144,6 +166,8 @@ void MainWindow::startUp()
 
 void MainWindow::TogglePage(int page)
 {
+    if (page == Page::Transmit && config_.ActivePage != Page::Transmit)
+        closeFirmwareUpdate(); // never two windows on one port
     switcher_.toggle(page);
     // A click flips a check mark by itself; the marks follow ActivePage only.
     onActivePageChanged(config_.ActivePage);
@@ -171,8 +195,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    // Let an open window end its exchange before the program goes.
+    // Let open windows end their exchanges before the program goes.
     switcher_.closeActive();
+    closeFirmwareUpdate();
+    if (isOpen(storedData_))
+        storedData_->close();
     if (about_)
         about_->close();
     if (!shutDown_) {
@@ -192,6 +219,77 @@ void MainWindow::showHelp()
                            QStringLiteral("The help viewer could not be started (%1 %2).")
                                .arg(program, arguments.constFirst()),
                            MessageIcon::Warning);
+}
+
+bool MainWindow::toolAvailable(Command command) const
+{
+    const ToolWindowFactories &tools = services_.toolWindows;
+    switch (command) {
+    case Command::ToolIsp: return bool(tools.firmwareUpdate);
+    case Command::ToolCommand: return bool(tools.commandConsole);
+    case Command::ToolKrTest: return bool(tools.keyboardTest);
+    case Command::ToolMemory: return bool(tools.storedData);
+    default: return false;
+    }
+}
+
+QWidget *MainWindow::firmwareUpdateWindow() const
+{
+    return isOpen(firmwareUpdate_) ? firmwareUpdate_->widget() : nullptr;
+}
+
+QWidget *MainWindow::storedDataWindow() const
+{
+    return isOpen(storedData_) ? storedData_->widget() : nullptr;
+}
+
+void MainWindow::openFirmwareUpdate()
+{
+    if (!services_.toolWindows.firmwareUpdate || !switcher_.closeActive())
+        return;
+    if (!isOpen(firmwareUpdate_)) {
+        QWidget *content = services_.toolWindows.firmwareUpdate();
+        if (!content)
+            return;
+        firmwareUpdate_ = area_->addSubWindow(content);
+        firmwareUpdate_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    firmwareUpdate_->showMaximized();
+    firmwareUpdate_->widget()->setFocus();
+}
+
+void MainWindow::closeFirmwareUpdate()
+{
+    if (isOpen(firmwareUpdate_))
+        firmwareUpdate_->close();
+}
+
+void MainWindow::runModal(const std::function<QDialog *(QWidget *parent)> &factory)
+{
+    if (!factory)
+        return;
+    QPointer<QDialog> dialog = factory(this);
+    if (!dialog)
+        return;
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->exec();
+    delete dialog; // a closed console or test window has let go of its port
+}
+
+void MainWindow::showStoredData()
+{
+    if (!services_.toolWindows.storedData)
+        return;
+    if (!isOpen(storedData_)) {
+        QWidget *content = services_.toolWindows.storedData();
+        if (!content)
+            return;
+        storedData_ = area_->addSubWindow(content);
+        storedData_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    storedData_->show();
+    storedData_->raise();
+    storedData_->widget()->setFocus();
 }
 
 void MainWindow::showAbout()

@@ -14,13 +14,24 @@
 #include "model/configuration.h"
 
 class QAction;
+class QDialog;
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace q51 {
 
 class PortIo;
 class UserDialogs;
 class AboutBox;
+
+// The service windows of the Tools menu. An item stays disabled while its
+// window is not supplied.
+struct ToolWindowFactories {
+    std::function<QWidget *()> firmwareUpdate;                 // non-modal, maximised in the area
+    std::function<QDialog *(QWidget *parent)> commandConsole;  // modal
+    std::function<QDialog *(QWidget *parent)> keyboardTest;    // modal
+    std::function<QWidget *()> storedData;                     // non-modal, created on first use
+};
 
 // What the main window needs from the outside world; tests substitute each.
 struct ShellServices {
@@ -30,6 +41,7 @@ struct ShellServices {
     std::function<bool(const QString &program, const QStringList &arguments)> startDetached;
     std::function<QString()> today;
     ChildWindowSwitcher::Factory childWindowFactory;
+    ToolWindowFactories toolWindows;
 };
 
 class MainWindow : public QMainWindow {
@@ -47,6 +59,8 @@ public:
     [[nodiscard]] QAction *action(const QString &objectName) const;
     [[nodiscard]] QMdiArea *mdiArea() const { return area_; }
     [[nodiscard]] DocumentCommands &documents() { return documents_; }
+    [[nodiscard]] QWidget *firmwareUpdateWindow() const;
+    [[nodiscard]] QWidget *storedDataWindow() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -58,6 +72,11 @@ private:
     void onActivePageChanged(int page);
     void exitRequested();
     void showHelp();
+    void openFirmwareUpdate();
+    void runModal(const std::function<QDialog *(QWidget *parent)> &factory);
+    void showStoredData();
+    void closeFirmwareUpdate();
+    [[nodiscard]] bool toolAvailable(Command command) const;
     void showAbout();
 
     Configuration &config_;
@@ -67,6 +86,8 @@ private:
     DocumentCommands documents_;
     QHash<QString, QAction *> actions_;
     QPointer<AboutBox> about_;
+    QPointer<QMdiSubWindow> firmwareUpdate_;
+    QPointer<QMdiSubWindow> storedData_;
     bool keyboardPortAvailable_ = false;
     bool shutDown_ = false;
 };

@@ -9,7 +9,7 @@ namespace q51 {
 enum class Command {
     None, FileNew, FileOpen, FileSave, FileSaveAs, FileExit,
     ToggleInterface, ToggleComm, ToggleBar, ToggleMisc, SetAllDefaults, ToggleTransmit,
-    ToolIsp, ToolCommand, ToolKrTest, HelpContents, HelpAbout,
+    ToolIsp, ToolCommand, ToolKrTest, ToolMemory, HelpContents, HelpAbout,
 };
 
 struct MenuItem {
@@ -19,7 +19,7 @@ struct MenuItem {
     const char *shortcut;
     Command command;
     bool checkable;
-    bool available; // false while its window is not part of the program yet
+    bool available; // tool items: enabled when the program supplies their window
 };
 
 struct Menu {
@@ -34,7 +34,7 @@ inline constexpr std::array<Menu, 4> Menus{{
     {"mnuHelp", "&Help"},
 }};
 
-inline constexpr std::array<MenuItem, 19> MenuItems{{
+inline constexpr std::array<MenuItem, 20> MenuItems{{
     {"mnuFile", "mnuFileNew", "&New", "Ctrl+N", Command::FileNew, false, true},
     {"mnuFile", "mnuFileOpen", "&Open...", "Ctrl+O", Command::FileOpen, false, true},
     {"mnuFile", "mnuFileSave", "&Save", "Ctrl+S", Command::FileSave, false, true},
@@ -52,6 +52,7 @@ inline constexpr std::array<MenuItem, 19> MenuItems{{
     {"mnuTool", "mnuToolISP", "&ISP", nullptr, Command::ToolIsp, false, false},
     {"mnuTool", "mnuToolCmd", "Send &Command", nullptr, Command::ToolCommand, false, false},
     {"mnuTool", "mnuToolsKRtest", "&KR Test", nullptr, Command::ToolKrTest, false, false},
+    {"mnuTool", "mnuToolMemory", "Read &Memory...", nullptr, Command::ToolMemory, false, false},
     {"mnuHelp", "mnuHelpContents", "&Contents", nullptr, Command::HelpContents, false, true},
     {"mnuHelp", "mnuHelpAbout", "&About", nullptr, Command::HelpAbout, false, true},
 }};

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolBar>
+#include <QDialog>
 
 #include "app/about_box.h"
 #include "model/factory_defaults.h"
@@ -37,7 +38,13 @@ private slots:
     void aboutBox();
     void systemInfo_data();
     void systemInfo();
+    void toolItemsFollowTheirWindows();
+    void firmwareUpdateClosesThePageAndTransmitClosesIt();
+    void modalToolsCloseWhatHoldsAPort_data();
+    void modalToolsCloseWhatHoldsAPort();
+    void storedDataWindowIsCreatedOnce();
 };
+
 
 static QStringList checkedPages(Shell &s)
 {
@@ -399,6 +406,121 @@ void MainWindowTest::systemInfo()
     }
     QCOMPARE(TrimRegistryString("abc\0", 4), std::string("abc"));
     QCOMPARE(TrimRegistryString("abcd", 4), std::string("abcd"));
+}
+
+namespace {
+
+// Stand-ins for the service windows, so the Tools rules can be checked on
+// their own.
+void withStandIns(ToolWindowFactories &tools)
+{
+    tools.firmwareUpdate = [] {
+        auto *w = new QWidget;
+        w->setObjectName(QStringLiteral("frmISP"));
+        return w;
+    };
+    tools.storedData = [] {
+        auto *w = new QWidget;
+        w->setObjectName(QStringLiteral("Memory"));
+        return w;
+    };
+    auto modal = [](const char *name) {
+        return [name](QWidget *parent) {
+            auto *d = new QDialog(parent);
+            d->setObjectName(QString::fromLatin1(name));
+            return d;
+        };
+    };
+    tools.commandConsole = modal("frmCMD");
+    tools.keyboardTest = modal("DDT");
+}
+
+// Answers the next modal dialog once it is shown, noting what was open then.
+int activePageWhileModal(Shell &s, const char *item)
+{
+    int seen = -1;
+    QTimer::singleShot(0, s.window.get(), [&] {
+        seen = s.config.ActivePage;
+        if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            d->accept();
+    });
+    s.trigger(item);
+    return seen;
+}
+
+} // namespace
+
+void MainWindowTest::toolItemsFollowTheirWindows()
+{
+    Shell bare(0, true, [](ToolWindowFactories &tools) { tools = {}; });
+    for (auto name : {"mnuToolISP", "mnuToolCmd", "mnuToolsKRtest", "mnuToolMemory", "KRtest"})
+        QVERIFY2(!bare.window->action(QString::fromLatin1(name))->isEnabled(), name);
+    Shell full(0, true, withStandIns);
+    for (auto name : {"mnuToolISP", "mnuToolCmd", "mnuToolsKRtest", "mnuToolMemory", "KRtest"})
+        QVERIFY2(full.window->action(QString::fromLatin1(name))->isEnabled(), name);
+    QCOMPARE(full.window->action(QStringLiteral("mnuToolMemory"))->text(), QStringLiteral("Read &Memory..."));
+}
+
+void MainWindowTest::firmwareUpdateClosesThePageAndTransmitClosesIt()
+{
+    Shell s(0, true, withStandIns);
+    s.trigger("mnuConfigBar");
+    s.trigger("mnuToolISP");
+    QCOMPARE(int(s.config.ActivePage), 0);
+    QVERIFY(checkedPages(s).isEmpty());
+    QWidget *isp = s.window->firmwareUpdateWindow();
+    QVERIFY(isp);
+    QVERIFY(isp->parentWidget()->isMaximized());
+    s.trigger("mnuToolISP"); // the same window again
+    QCOMPARE(s.window->firmwareUpdateWindow(), isp);
+    s.trigger("mnuConfigTransmit");
+    QCOMPARE(int(s.config.ActivePage), 5);
+    QVERIFY(!s.window->firmwareUpdateWindow());
+}
+
+void MainWindowTest::modalToolsCloseWhatHoldsAPort_data()
+{
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("during");
+    QTest::addColumn<int>("after");
+    QTest::newRow("console closes a page") << "mnuConfigComm" << "mnuToolCmd" << 0 << 0;
+    QTest::newRow("console closes transmit") << "mnuConfigTransmit" << "mnuToolCmd" << 0 << 0;
+    QTest::newRow("KR test keeps a page") << "mnuConfigComm" << "mnuToolsKRtest" << 2 << 2;
+    QTest::newRow("KR test closes transmit") << "mnuConfigTransmit" << "mnuToolsKRtest" << 0 << 0;
+    QTest::newRow("KR test from the toolbar") << "mnuConfigTransmit" << "KRtest" << 0 << 0;
+}
+
+void MainWindowTest::modalToolsCloseWhatHoldsAPort()
+{
+    QFETCH(QString, open);
+    QFETCH(QString, item);
+    QFETCH(int, during);
+    QFETCH(int, after);
+    Shell s(0, true, withStandIns);
+    s.trigger(open.toLatin1().constData());
+    QCOMPARE(activePageWhileModal(s, item.toLatin1().constData()), during);
+    QCOMPARE(int(s.config.ActivePage), after);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void MainWindowTest::storedDataWindowIsCreatedOnce()
+{
+    int created = 0;
+    Shell s(0, true, [&created](ToolWindowFactories &tools) {
+        withStandIns(tools);
+        tools.storedData = [&created] {
+            ++created;
+            auto *w = new QWidget;
+            w->setObjectName(QStringLiteral("Memory"));
+            return w;
+        };
+    });
+    s.trigger("mnuToolMemory");
+    s.trigger("mnuToolMemory");
+    QCOMPARE(created, 1);
+    QVERIFY(s.window->storedDataWindow()->isVisible());
+    QCOMPARE(int(s.config.ActivePage), 0);
 }
 
 QTEST_MAIN(MainWindowTest)

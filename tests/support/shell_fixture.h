@@ -3,6 +3,7 @@
 // library, a recording program launcher and a fixed date.
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "app/child_windows.h"
@@ -34,7 +35,8 @@ struct Shell {
     bool startSucceeds = true;
     std::unique_ptr<MainWindow> window;
 
-    explicit Shell(int portFailures = 0, bool startUp = true)
+    explicit Shell(int portFailures = 0, bool startUp = true,
+                   std::function<void(ToolWindowFactories &)> adjustTools = {})
     {
         // Never reach for the machine's own serial ports from a test.
         for (int n = 1; n <= 4; ++n) {
@@ -52,7 +54,10 @@ struct Shell {
             },
             [] { return QStringLiteral("08/12/2026"); },
             MakeChildWindowFactory(config, dialogs),
+            MakeToolWindowFactories(config, dialogs),
         };
+        if (adjustTools)
+            adjustTools(services.toolWindows);
         window = std::make_unique<MainWindow>(config, services);
         if (startUp)
             window->startUp();
