@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/protocol/stored_data_replies.h"
 #include "sim/decoder_simulator.h"
 
 using namespace q51;
@@ -32,7 +33,8 @@ protocol::Bytes Replies(DecoderSimulator &sim, protocol::ByteView stream, std::s
     for (std::size_t at = 0; at < stream.size(); at += piece) {
         for (const SimulatorEvent &e : sim.Feed(stream.subspan(at, std::min(piece, stream.size() - at)))) {
             const protocol::Bytes reply = e.reply.Joined();
-            if (reply.size() > 262)
+            // The group-size listing; with no groups stored, reads are short.
+            if (reply.size() > protocol::GroupSizesReplySize)
                 __builtin_trap();
             all.insert(all.end(), reply.begin(), reply.end());
             stored |= e.blockStored;

@@ -4,9 +4,11 @@
 #include <cstdio>
 
 #include "link/protocol/commands.h"
+#include "link/protocol/console_requests.h"
 #include "link/protocol/control_bytes.h"
 #include "link/protocol/frame.h"
 #include "model/factory_defaults.h"
+#include "sim/console_responder.h"
 
 namespace q51::sim {
 
@@ -43,7 +45,18 @@ DecoderResponder::DecoderResponder(const Block &block, std::string_view versionT
 
 Answer DecoderResponder::Respond(const ReceivedFrame &frame)
 {
-    Answer answer = Dispatch(frame);
+    if (frame.command != Command::IspAccess)
+        isp_.Leave();
+    return Refused(Dispatch(frame));
+}
+
+Answer DecoderResponder::Respond(const IspFrame &frame)
+{
+    return Refused(isp_.Take(frame));
+}
+
+Answer DecoderResponder::Refused(Answer answer) const
+{
     if (refusing_ && !answer.reply.empty()) {
         answer.reply[0] = Nak;
         answer.what += " (refused)";
@@ -62,6 +75,22 @@ Answer DecoderResponder::Dispatch(const ReceivedFrame &frame)
         return ReadConfiguration();
     case Command::ReadVersion:
         return ReadVersion();
+    case Command::Status:
+        return StatusAnswer(statusByte_);
+    case Command::Trigger:
+        return TriggerAnswer();
+    case Command::IspAccess:
+        return isp_.Access(frame.payload);
+    case Command::ReadAllGroups:
+    case Command::ReadGroupRange:
+        return groups_.Read(frame.payload);
+    case Command::ReadGroupSizes:
+        return groups_.Sizes();
+    case Command::ReadFreeSpace:
+        return groups_.FreeSpace();
+    case Command::ClearAllGroups:
+    case Command::ClearGroupRange:
+        return groups_.Clear(frame.payload);
     default:
         return {{}, "unknown command " + CommandName(frame.command) + ": no reply", false};
     }

@@ -6,12 +6,16 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "link/protocol/bytes.h"
 #include "model/configuration.h"
 #include "model/fixed_text.h"
 #include "link/protocol/version_reply.h"
+#include "sim/console_responder.h"
 #include "sim/frame_reassembler.h"
+#include "sim/isp_responder.h"
+#include "sim/stored_groups.h"
 
 namespace q51::sim {
 
@@ -37,10 +41,22 @@ public:
     // Frames with a bad BCC and unknown commands get no reply. A write whose
     // payload is not a whole block is refused and changes nothing.
     Answer Respond(const ReceivedFrame &frame);
+    // The bare frames of a firmware update (isp_responder.h).
+    Answer Respond(const IspFrame &frame);
 
     // A refusing decoder answers every request with NAK in place of ACK
     // (the rest of the reply as usual) and stores no write.
     void SetRefusing(bool refusing) { refusing_ = refusing; }
+    // The status byte a Status command reports (console_responder.h).
+    void SetStatusByte(std::uint8_t status) { statusByte_ = status; }
+    [[nodiscard]] std::uint8_t statusByte() const { return statusByte_; }
+
+    // The stored scan data and the firmware-update side (stored_groups.h,
+    // isp_responder.h).
+    void SetStoredGroups(StoredGroups groups) { groups_ = std::move(groups); }
+    void SetIspOptions(IspOptions options) { isp_ = IspResponder(std::move(options)); }
+    [[nodiscard]] const StoredGroups &storedGroups() const { return groups_; }
+    [[nodiscard]] const IspResponder &isp() const { return isp_; }
 
     [[nodiscard]] const Block &block() const { return block_; }
     [[nodiscard]] const VersionText &versionText() const { return version_; }
@@ -50,10 +66,15 @@ private:
     Answer ReadConfiguration() const;
     Answer ReadVersion() const;
     Answer Dispatch(const ReceivedFrame &frame);
+    // What a refusing decoder makes of an answer.
+    Answer Refused(Answer answer) const;
 
     Block block_{};
     VersionText version_;
     bool refusing_ = false;
+    std::uint8_t statusByte_ = DefaultStatusByte;
+    StoredGroups groups_;
+    IspResponder isp_;
 };
 
 } // namespace q51::sim

@@ -13,18 +13,16 @@ DecoderSimulator::DecoderSimulator(DecoderResponder responder, FaultOptions faul
 std::vector<SimulatorEvent> DecoderSimulator::Feed(protocol::ByteView bytes)
 {
     std::vector<SimulatorEvent> events;
-    for (const ReceivedFrame &frame : reassembler_.Feed(bytes)) {
-        Answer answer = responder_.Respond(frame);
-        SimulatorEvent event;
-        event.blockStored = answer.blockStored;
-        event.reply = shaper_.Shape(std::move(answer.reply));
-        event.log = "request " + answer.what;
-        const std::size_t sent = event.reply.Joined().size();
-        if (sent > 0)
-            event.log += ", reply " + std::to_string(sent) + " bytes";
-        if (!event.reply.note.empty())
-            event.log += " (" + event.reply.note + ")";
-        events.push_back(std::move(event));
+    // One byte at a time: a frame may switch the decoder into or out of a
+    // firmware update, and the bytes after it must be read accordingly.
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (ForIspReader(bytes[i])) {
+            if (std::optional<IspFrame> frame = ispReader_.Feed(bytes[i]))
+                events.push_back(Event(responder_.Respond(*frame)));
+            continue;
+        }
+        for (const ReceivedFrame &frame : reassembler_.Feed(bytes.subspan(i, 1)))
+            events.push_back(Event(responder_.Respond(frame)));
     }
     if (const std::size_t skipped = reassembler_.TakeSkippedCount())
         events.push_back({"ignored " + std::to_string(skipped) + " bytes outside any frame", {}, false});
@@ -34,9 +32,32 @@ std::vector<SimulatorEvent> DecoderSimulator::Feed(protocol::ByteView bytes)
 std::vector<SimulatorEvent> DecoderSimulator::DropUnfinishedRequest()
 {
     std::vector<SimulatorEvent> events;
-    if (const std::size_t dropped = reassembler_.DropPending())
+    if (const std::size_t dropped = reassembler_.DropPending() + ispReader_.DropPending())
         events.push_back({"dropped an unfinished request of " + std::to_string(dropped) + " bytes", {}, false});
     return events;
+}
+
+bool DecoderSimulator::ForIspReader(std::uint8_t b) const
+{
+    if (reassembler_.PendingCount() > 0)
+        return false; // an ordinary frame is under way
+    if (ispReader_.PendingCount() > 0)
+        return true;
+    return responder_.isp().Active() && IspFrameReader::StartsFrame(b);
+}
+
+SimulatorEvent DecoderSimulator::Event(Answer answer)
+{
+    SimulatorEvent event;
+    event.blockStored = answer.blockStored;
+    event.reply = shaper_.Shape(std::move(answer.reply));
+    event.log = "request " + answer.what;
+    const std::size_t sent = event.reply.Joined().size();
+    if (sent > 0)
+        event.log += ", reply " + std::to_string(sent) + " bytes";
+    if (!event.reply.note.empty())
+        event.log += " (" + event.reply.note + ")";
+    return event;
 }
 
 } // namespace q51::sim

@@ -10,6 +10,7 @@
 #include "link/protocol/bytes.h"
 #include "sim/decoder_responder.h"
 #include "sim/frame_reassembler.h"
+#include "sim/isp_frame_reader.h"
 #include "sim/reply_faults.h"
 
 namespace q51::sim {
@@ -28,12 +29,21 @@ public:
     std::vector<SimulatorEvent> Feed(protocol::ByteView bytes);
     // Forgets a request begun but not finished; nothing when there is none.
     std::vector<SimulatorEvent> DropUnfinishedRequest();
-    [[nodiscard]] bool HasUnfinishedRequest() const { return reassembler_.PendingCount() > 0; }
+    [[nodiscard]] bool HasUnfinishedRequest() const
+    {
+        return reassembler_.PendingCount() > 0 || ispReader_.PendingCount() > 0;
+    }
 
     [[nodiscard]] const DecoderResponder &responder() const { return responder_; }
 
 private:
+    // During a firmware update the bare frames of the update arrive between
+    // ordinary ones: each byte goes to whichever reader it belongs to.
+    [[nodiscard]] bool ForIspReader(std::uint8_t b) const;
+    SimulatorEvent Event(Answer answer);
+
     FrameReassembler reassembler_;
+    IspFrameReader ispReader_;
     DecoderResponder responder_;
     ReplyShaper shaper_;
 };

@@ -39,7 +39,11 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    DecoderSimulator simulator(DecoderResponder(block, options.versionText), options.faults);
+    DecoderResponder responder(block, options.versionText);
+    responder.SetStatusByte(options.statusByte);
+    responder.SetStoredGroups(StoredGroups(options.groups, options.groupCapacity));
+    responder.SetIspOptions(options.isp);
+    DecoderSimulator simulator(responder, options.faults);
     OutputSchedule schedule(options.baud, std::chrono::milliseconds(options.delayMs));
 
     try {

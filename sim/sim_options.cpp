@@ -15,6 +15,7 @@ constexpr long long MaxByteCount = 1'000'000;
 constexpr long long MaxPauseMs = 600'000;
 constexpr long long MinBaud = 50;
 constexpr long long MaxBaud = 4'000'000;
+constexpr long long MaxGroupCount = 65'535;
 
 // A whole decimal number from min to max, or nothing.
 std::optional<long long> Number(std::string_view text, long long min, long long max)
@@ -37,6 +38,22 @@ ValueSetter NumberInto(Store store, long long min, long long max)
         if (n)
             store(o, *n);
         return n.has_value();
+    };
+}
+
+// A byte in decimal or, with 0x in front, in hex: 43 or 0x2B.
+ValueSetter StatusByteInto()
+{
+    return [](SimOptions &o, std::string_view v) {
+        const bool hex = v.starts_with("0x") || v.starts_with("0X");
+        if (hex)
+            v.remove_prefix(2);
+        unsigned value = 0;
+        const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value, hex ? 16 : 10);
+        if (v.empty() || ec != std::errc() || end != v.data() + v.size() || value > 0xFF)
+            return false;
+        o.statusByte = static_cast<std::uint8_t>(value);
+        return true;
     };
 }
 
@@ -69,9 +86,32 @@ const std::map<std::string_view, ValueSetter> &ValueOptions()
         {"--baud", NumberInto([](SimOptions &o, long long n) { o.baud = int(n); }, MinBaud, MaxBaud)},
         {"--delay", NumberInto([](SimOptions &o, long long n) { o.delayMs = int(n); }, 0, MaxPauseMs)},
         {"--version-text", [](SimOptions &o, std::string_view v) { o.versionText = v; return true; }},
+        {"--status-byte", StatusByteInto()},
         {"--block-file", TextInto(&SimOptions::blockFile)},
         {"--dump-block", TextInto(&SimOptions::dumpBlockFile)},
         {"--link", TextInto(&SimOptions::linkPath)},
+        {"--group",
+         [](SimOptions &o, std::string_view v) {
+             if (v.empty() || v.size() > MaxGroupDataSize)
+                 return false;
+             o.groups.emplace_back(v);
+             return true;
+         }},
+        {"--sample-groups", NumberInto(
+                                [](SimOptions &o, long long n) {
+                                    const auto samples = StoredGroups::Samples(std::size_t(n));
+                                    o.groups.insert(o.groups.end(), samples.begin(), samples.end());
+                                },
+                                0, MaxGroupCount)},
+        {"--group-capacity",
+         NumberInto([](SimOptions &o, long long n) { o.groupCapacity = std::size_t(n); }, 0, MaxGroupCount)},
+        {"--isp-version", [](SimOptions &o, std::string_view v) { return ParseIspVersion(v, o.isp); }},
+        {"--isp-refuse-page", [](SimOptions &o, std::string_view v) { return ParsePageRefusal(v, o.isp); }},
+        {"--dump-image",
+         [](SimOptions &o, std::string_view v) {
+             o.isp.dumpImageFile = v;
+             return !v.empty();
+         }},
     };
     return options;
 }
@@ -127,7 +167,8 @@ std::string SimUsage()
 
 Simulated decoder on a pseudo-terminal. Prints "q51sim: <device>" on the
 first line of standard output, then answers configuration write (0x01),
-configuration read (0x80) and version (0x85) requests until interrupted.
+configuration read (0x80), version (0x85), status (0x83) and trigger (0x82)
+requests until interrupted.
 Every request is logged to standard error.
 
   --link PATH          also make PATH a symbolic link to the device
@@ -140,6 +181,24 @@ Every request is logged to standard error.
   --baud B             pace bytes as a line at B baud would (10 bits each),
                        both ways
   --delay MS           wait MS milliseconds before each reply
+  --status-byte B      the status byte the Status command (0x83) reports,
+                       decimal or 0x-prefixed hex (default 0x2B)
+
+Stored scan data (read 0xC0/0x41, sizes 0xC3, free space 0xC2, clear
+0xC4/0x40):
+  --group TEXT         store a group holding TEXT (1 to 253 characters);
+                       repeat for more, numbered from 0 in order
+  --sample-groups N    store N sample groups "DATA0000", "DATA0001", ...
+  --group-capacity N   groups the memory holds, for the free space
+                       (default 2000)
+
+Firmware update (access 0x12, then erase, pages and end):
+  --isp-version HEX    the first four image bytes this decoder takes, as
+                       eight hex digits; other images get 0x1B (default:
+                       every image is taken)
+  --isp-refuse-page P[:N]  refuse page P N times (default once) before
+                       taking it; repeat for more pages
+  --dump-image PATH    write the image received to PATH at the end frame
 
 Faults:
   --silent             never reply (requests are still carried out)

@@ -1,10 +1,14 @@
 #pragma once
 // Command line of the simulator program.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "sim/console_responder.h"
+#include "sim/isp_responder.h"
+#include "sim/stored_groups.h"
 #include "sim/reply_faults.h"
 
 namespace q51::sim {
@@ -14,9 +18,13 @@ struct SimOptions {
     int baud = 0;    // 0: bytes go out as fast as the line takes them
     int delayMs = 0; // before each reply, as a decoder takes time to answer
     std::string versionText;
+    std::uint8_t statusByte = DefaultStatusByte; // reported by the Status command
     std::string blockFile; // raw 256 bytes to start from; empty: factory block
     std::string dumpBlockFile;
     std::string linkPath;
+    std::vector<std::string> groups; // stored scan data, one entry a group
+    std::size_t groupCapacity = DefaultGroupCapacity;
+    IspOptions isp;
 };
 
 struct ParsedOptions {

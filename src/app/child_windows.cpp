@@ -1,22 +1,31 @@
 #include "app/child_windows.h"
 
+#include "link/command_console.h"
+#include "link/firmware_update_window.h"
 #include "link/serial_port_transport.h"
+#include "link/stored_data_window.h"
+#include "link/test_window.h"
 #include "link/transmit_window.h"
+#include "pages/barcodes/barcode_page.h"
 #include "pages/communication/communication_page.h"
 #include "pages/interface/interface_page.h"
+#include "pages/misc/misc_page.h"
 #include "pages/page_catalog.h"
 #include "pages/pending_page.h"
 
 namespace q51 {
 
-ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, UserDialogs &dialogs)
+ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, UserDialogs &dialogs, PortIo &portIo)
 {
-    return [&config, &dialogs](int page) -> QWidget * {
+    return [&config, &dialogs, &portIo](int page) -> QWidget * {
         switch (page) {
         case Page::Interface: return new InterfacePage(config);
         case Page::Communication: return new CommunicationPage(config);
+        case Page::BarCodes: return new BarCodePage(config, dialogs);
+        case Page::Miscellaneous: return new MiscPage(config, dialogs);
         case Page::Transmit:
-            return new TransmitWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); });
+            return new TransmitWindow(config, dialogs, portIo,
+                                      [] { return std::make_unique<SerialPortTransport>(); });
         default: break;
         }
         const ChildWindowInfo *info = FindChildWindow(page);
@@ -24,11 +33,38 @@ ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, UserD
     };
 }
 
-ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs)
+// The stored-data window's opening: the transfer window is closed, or opened
+// and closed again so that its opening steps let go of the firmware update.
+// Either way no page or transfer window is left open.
+static void ReleaseTransferWindow(QWidget &storedDataWindow, const Configuration &config)
 {
-    Q_UNUSED(config);
-    Q_UNUSED(dialogs);
+    auto *main = qobject_cast<MainWindow *>(storedDataWindow.window());
+    if (!main)
+        return;
+    if (config.ActivePage != Page::Transmit)
+        main->TogglePage(Page::Transmit);
+    if (config.ActivePage == Page::Transmit)
+        main->TogglePage(Page::Transmit);
+}
+
+ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs, PortIo &portIo)
+{
     ToolWindowFactories tools;
+    tools.commandConsole = [&config, &dialogs, &portIo](QWidget *parent) -> QDialog * {
+        return new CommandConsole(config, dialogs, portIo, [] { return std::make_unique<SerialPortTransport>(); },
+                                  parent);
+    };
+    tools.firmwareUpdate = [&config, &dialogs]() -> QWidget * {
+        return new FirmwareUpdateWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); });
+    };
+    tools.keyboardTest = [&config, &dialogs](QWidget *parent) -> QDialog * {
+        return new TestWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); }, parent);
+    };
+    tools.storedData = [&config, &dialogs]() -> QWidget * {
+        auto *window = new StoredDataWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); });
+        window->releaseTransferWindow = [window, &config] { ReleaseTransferWindow(*window, config); };
+        return window;
+    };
     return tools;
 }
 

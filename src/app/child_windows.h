@@ -5,12 +5,14 @@
 
 namespace q51 {
 
+class PortIo;
 class UserDialogs;
 
-// Builds the page or transfer window for an ActivePage number.
-ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, UserDialogs &dialogs);
+// Builds the page or transfer window for an ActivePage number. Keyboard
+// transfers go through portIo.
+ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, UserDialogs &dialogs, PortIo &portIo);
 
 // Builds the service windows of the Tools menu.
-ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs);
+ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs, PortIo &portIo);
 
 } // namespace q51

@@ -31,8 +31,8 @@ int main(int argc, char *argv[])
             return QProcess::startDetached(program, arguments);
         },
         [] { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); },
-        q51::MakeChildWindowFactory(config, dialogs),
-        q51::MakeToolWindowFactories(config, dialogs),
+        q51::MakeChildWindowFactory(config, dialogs, *portIo),
+        q51::MakeToolWindowFactories(config, dialogs, *portIo),
     };
     q51::MainWindow window(config, services);
     dialogs.setParent(&window);

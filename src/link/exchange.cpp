@@ -12,7 +12,16 @@ Exchange::Exchange(Transport &transport, Request request, QObject *parent)
     timer_.setSingleShot(true);
     // A coarse timer may fire up to 5% early; a decoder is owed its full time.
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] { finish(ExchangeEnd::TimedOut); });
+    connect(&timer_, &QTimer::timeout, this, [this] { finish(ExchangeEnd::TimedOut, firstVerdict_); });
+    settleTimer_.setSingleShot(true);
+    settleTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&settleTimer_, &QTimer::timeout, this, [this] {
+        if (state_ != State::Running || !transport_)
+            return;
+        // Whatever came while settling, announced or not yet.
+        gathered_ += transport_->readAll();
+        judgeFirstPart();
+    });
 }
 
 Exchange::~Exchange()
@@ -33,7 +42,7 @@ void Exchange::start()
     }
 
     connect(port, &Transport::bytesArrived, this, &Exchange::gather);
-    connect(port, &Transport::portLost, this, [this] { finish(ExchangeEnd::PortLost); });
+    connect(port, &Transport::portLost, this, [this] { finish(ExchangeEnd::PortLost, firstVerdict_); });
     // The port is going away with its window: end silently, no message after.
     connect(port, &QObject::destroyed, this, &Exchange::abort);
 
@@ -61,12 +70,55 @@ void Exchange::gather()
 {
     if (state_ != State::Running || !transport_)
         return;
-    gathered_ += transport_->readAll();
-    if (gathered_.size() < request_.threshold)
+    const QByteArray chunk = transport_->readAll();
+    gathered_ += chunk;
+    if (!chunk.isEmpty())
+        emit progressed(gathered_.size());
+    switch (phase_) {
+    case Phase::Waiting:
+        if (gathered_.size() < request_.threshold)
+            return;
+        timer_.stop();
+        if (request_.settle) {
+            phase_ = Phase::Settling;
+            settleTimer_.start(scaledInterval(*request_.settle));
+            return;
+        }
+        judgeFirstPart();
         return;
-    timer_.stop();
+    case Phase::Settling:
+        return; // judged when the settling time is up
+    case Phase::Continuing:
+        if (!chunk.isEmpty())
+            takeMore(chunk);
+        return;
+    }
+}
+
+void Exchange::judgeFirstPart()
+{
     const int verdict = request_.judge ? request_.judge(gathered_) : 0;
+    if (request_.continuation) {
+        if (std::optional<Continuation> more = request_.continuation(verdict)) {
+            continuation_ = std::move(more);
+            firstVerdict_ = verdict;
+            phase_ = Phase::Continuing;
+            timer_.start(scaledInterval(continuation_->firstWait));
+            return;
+        }
+    }
     finish(ExchangeEnd::Judged, verdict);
+}
+
+void Exchange::takeMore(const QByteArray &chunk)
+{
+    const std::optional<int> verdict =
+        continuation_->take ? continuation_->take(chunk) : std::optional<int>(firstVerdict_);
+    if (verdict) {
+        finish(ExchangeEnd::Judged, *verdict);
+        return;
+    }
+    timer_.start(scaledInterval(continuation_->nextWait));
 }
 
 void Exchange::finish(ExchangeEnd end, int verdict)
@@ -76,12 +128,13 @@ void Exchange::finish(ExchangeEnd end, int verdict)
     state_ = State::Done;
     letGo();
     // Last statement: a handler may delete this exchange (deleteLater).
-    emit finished(ExchangeResult{end, verdict, gathered_});
+    emit finished(ExchangeResult{end, verdict, gathered_, phase_ == Phase::Continuing});
 }
 
 void Exchange::letGo()
 {
     timer_.stop();
+    settleTimer_.stop();
     if (transport_)
         disconnect(transport_.data(), nullptr, this, nullptr);
 }

@@ -10,6 +10,7 @@
 // business, so every protocol exchange can share it.
 
 #include <functional>
+#include <optional>
 
 #include <QByteArray>
 #include <QObject>
@@ -32,6 +33,10 @@ struct ExchangeResult {
     ExchangeEnd end = ExchangeEnd::TimedOut;
     int verdict = 0;  // the judge's answer; meaningful only for Judged
     QByteArray reply; // every byte gathered, also when timed out or lost
+    // The first part was judged and the rest of the reply awaited (see
+    // Request::continuation). A time-out or loss then came while the rest
+    // was due, and verdict holds the first part's.
+    bool continued = false;
 };
 
 class Exchange final : public QObject {
@@ -41,11 +46,28 @@ public:
     // caller's verdict. Called at most once.
     using Judge = std::function<int(const QByteArray &reply)>;
 
+    // For a reply too long to wait for by a byte count: after the first
+    // part, every later chunk goes to `take`, which returns the final
+    // verdict once the reply is complete, or nothing to wait for more.
+    struct Continuation {
+        Interval firstWait = Interval::DownloadReply; // for the first later chunk
+        Interval nextWait = Interval::DownloadReply;  // after each chunk that did not end it
+        std::function<std::optional<int>(const QByteArray &chunk)> take;
+    };
+
     struct Request {
         QByteArray bytes;
         int threshold = 1; // reply bytes to wait for; below 1 counts as 1
         Interval timeout = Interval::DownloadReply;
         Judge judge;
+        // Once the threshold is reached, keep gathering this long before
+        // judging, so a reply that arrives in pieces is judged as whole as
+        // the line allows. Unset: judge at once.
+        std::optional<Interval> settle = std::nullopt;
+        // Asked once with the judge's verdict; returning a continuation
+        // keeps the exchange going for the rest of the reply. Unset: the
+        // verdict ends the exchange.
+        std::function<std::optional<Continuation>(int verdict)> continuation = {};
     };
 
     Exchange(Transport &transport, Request request, QObject *parent = nullptr);
@@ -64,19 +86,29 @@ public:
 
 signals:
     void finished(const q51::ExchangeResult &result);
+    // Reply bytes arrived; `gathered` counts all of them so far. For
+    // progress bars: handlers must not end the exchange.
+    void progressed(qsizetype gathered);
 
 private:
     enum class State { Idle, Running, Done };
+    enum class Phase { Waiting, Settling, Continuing };
 
     void gather();
+    void judgeFirstPart();
+    void takeMore(const QByteArray &chunk);
     void finish(ExchangeEnd end, int verdict = 0);
     void letGo();
 
     QPointer<Transport> transport_;
     Request request_;
     QTimer timer_;
+    QTimer settleTimer_;
     QByteArray gathered_;
     State state_ = State::Idle;
+    Phase phase_ = Phase::Waiting;
+    std::optional<Continuation> continuation_;
+    int firstVerdict_ = 0;
 };
 
 } // namespace q51

@@ -11,6 +11,38 @@ enum class Interval {
     DownloadReply, // configuration written: the decoder's acknowledge
     UploadReply,   // configuration read: the whole reply frame
     VersionReply,  // firmware version over RS232: the whole reply frame
+    // The keyboard line (keyboard_line.h): pacing of what the host writes,
+    KeyDelay,             // after each data character (Configuration::KeyDelay)
+    WakeUpLetterPause,    // after each wake-up letter
+    ReadyToDataPause,     // between the decoder's "S" and the first data character
+    DownloadHandshakeTick,
+    ReplyHandshakeTick,   // before an upload or a version query
+    ConsoleHandshakeTick, // the command console's
+    // and how long it waits for what the decoder types.
+    KeyboardDownloadAccepted,
+    KeyboardUploadData,
+    KeyboardVersionAccepted,
+    KeyboardVersionData,
+    KeyboardCommandAccepted, // status or trigger
+    KeyboardStatusData,
+    StatusReply,       // status over RS232: ACK and the six reply bytes
+    CommandDrain,      // a command with no reply: time to leave the port before it closes
+    // Firmware update: the decoder's one-byte answers,
+    IspAccessReply,
+    IspEraseReply,
+    IspPageReply,      // per attempt
+    IspShortWait,      // before the erase and the end frame; also lets the end frame leave
+    IspPagePause,      // after each accepted page
+    // stored data: the reply's first byte and its first part,
+    GroupDataReply,
+    StoredReplySettle, // from the first byte of a read or size reply until its first part is judged
+    GroupDataRestFirst, // then the rest of a read reply: the first part of it,
+    GroupDataRestNext,  // and each part after one that did not end it
+    GroupSizesReply,
+    FreeSpaceReply,
+    ClearReply,
+    // and the test window, which shows what arrives in batches.
+    TestWindowBatch,
     // Later exchanges (stored-data reads of 65535 ms, keyboard handshake
     // ticks, pacing pauses) add their rows here.
 };

@@ -25,6 +25,8 @@ inline constexpr const char *SendCommandMessage = "Send Command Message";
 
 // Message texts.
 inline constexpr const char *TimeOutError = "Time Out Error!";
+// The keyboard handshake's: the decoder never said it was ready.
+inline constexpr const char *TimesOutError = "Times Out Error";
 inline constexpr const char *DownloadOk = "Download OK!";
 inline constexpr const char *DownloadFailed = "Download Failed!";
 inline constexpr const char *UploadOk = "   Upload OK!";
@@ -36,8 +38,5 @@ inline constexpr const char *VersionInformation = "Version Information:\r\n\r\n"
 
 // Detail line under the time-out message when the device went away.
 inline constexpr const char *PortLostDetail = "The connection to the decoder was lost; the port has been closed.";
-
-inline constexpr const char *KeyboardTransferUnavailable =
-    "Transfers by keyboard are not available in this version. Choose \"By RS232\" to use a serial port.";
 
 } // namespace q51::transmit_text

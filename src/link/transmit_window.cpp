@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,7 +13,9 @@
 
 #include "link/choices_group.h"
 #include "link/exchange.h"
+#include "link/keyboard_transfers.h"
 #include "link/port_reopen.h"
+#include "link/reply_box.h"
 #include "link/transmit_texts.h"
 #include "link/transport.h"
 #include "model/configuration.h"
@@ -56,9 +59,9 @@ QPushButton *addButton(QLayout *layout, const char *name, const char *caption, Q
 
 } // namespace
 
-TransmitWindow::TransmitWindow(Configuration &config, UserDialogs &dialogs, const TransportFactory &makePort,
-                               QWidget *parent)
-    : QWidget(parent), config_(config), dialogs_(dialogs), port_(makePort ? makePort() : nullptr)
+TransmitWindow::TransmitWindow(Configuration &config, UserDialogs &dialogs, PortIo &portIo,
+                               const TransportFactory &makePort, QWidget *parent)
+    : QWidget(parent), config_(config), dialogs_(dialogs), portIo_(portIo), port_(makePort ? makePort() : nullptr)
 {
     setObjectName(QStringLiteral("frmTransmit"));
     setWindowTitle(text(t::WindowCaption));
@@ -105,16 +108,18 @@ void TransmitWindow::buildControls()
     layout->addWidget(warn);
 
     // Shown only by keyboard transfers.
-    auto *progress = new QProgressBar(this);
-    progress->setObjectName(QStringLiteral("ProgressBar1"));
-    progress->setVisible(false);
-    layout->addWidget(progress);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ProgressBar1"));
+    progress_->setVisible(false);
+    layout->addWidget(progress_);
 
     auto *buttons = new QHBoxLayout;
     transmit_ = addButton(buttons, "cmdTransmit", t::DownloadButton, this);
     receive_ = addButton(buttons, "cmdReceive", t::UploadButton, this);
     version_ = addButton(buttons, "CmdVersion", t::VersionButton, this);
     close_ = addButton(buttons, "cmdClose", t::CloseButton, this);
+    replyBox_ = NewReplyLine(this);
+    buttons->addWidget(replyBox_);
     layout->addLayout(buttons);
     layout->addStretch();
 
@@ -239,8 +244,7 @@ void TransmitWindow::startTransfer(TransferKind kind)
     if (transferRunning())
         return;
     if (IsKeyboardMode(config_)) {
-        dialogs_.tell(QString::fromUtf8(DefaultCaption), text(t::KeyboardTransferUnavailable),
-                      MessageIcon::Information);
+        startKeyboardTransfer(kind);
         return;
     }
     // A failed reopen or a lost device leaves the port closed: try again
@@ -274,11 +278,40 @@ void TransmitWindow::onTransferFinished(TransferKind kind, const ExchangeResult 
     dialogs_.tell(report.caption, report.text, MessageIcon::None, report.detail);
 }
 
+void TransmitWindow::startKeyboardTransfer(TransferKind kind)
+{
+    runningKind_ = kind;
+    setTransferBusy(kind, true); // all four buttons: the keyboard path disables them all
+    keyboard_ = new KeyboardTransfer(kind, config_, portIo_, ReplyBox(replyBox_), this);
+    keyboard_->onProgress = [this](int value, int maximum) {
+        progress_->setMaximum(maximum);
+        progress_->setValue(value);
+        progress_->setVisible(true);
+    };
+    keyboard_->onFinished = [this](const TransferReport &report, bool hideProgress) {
+        onKeyboardTransferFinished(report, hideProgress);
+    };
+    keyboard_->start();
+}
+
+void TransmitWindow::onKeyboardTransferFinished(const TransferReport &report, bool hideProgress)
+{
+    if (keyboard_) {
+        keyboard_->deleteLater();
+        keyboard_ = nullptr;
+    }
+    setTransferBusy(runningKind_, false);
+    if (hideProgress)
+        progress_->setVisible(false);
+    // Last, as for the serial transfers.
+    dialogs_.tell(report.caption, report.text);
+}
+
 void TransmitWindow::setTransferBusy(TransferKind kind, bool busy)
 {
     transmit_->setEnabled(!busy);
     close_->setEnabled(!busy);
-    if (kind != TransferKind::Download)
+    if (kind != TransferKind::Download || IsKeyboardMode(config_))
         setReplyButtonsEnabled(!busy);
     // Changing the port or its settings mid-exchange would cut the reply off.
     settingsPanel_->setEnabled(!busy);
@@ -286,6 +319,13 @@ void TransmitWindow::setTransferBusy(TransferKind kind, bool busy)
 
 void TransmitWindow::abortTransfer()
 {
+    if (keyboard_) {
+        keyboard_->abort();
+        keyboard_->deleteLater();
+        keyboard_ = nullptr;
+        progress_->setVisible(false);
+        setTransferBusy(runningKind_, false);
+    }
     if (!exchange_)
         return;
     exchange_->abort();

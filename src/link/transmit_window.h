@@ -2,9 +2,10 @@
 // The transfer window: the serial link settings (mode, port, baud rate,
 // data bits, stop bits, parity) and the buttons that download the
 // configuration block to the decoder, upload it back and ask for the
-// firmware version. Each transfer is an Exchange driven by the event loop,
-// so the window keeps painting while it waits; closing the window ends a
-// running transfer silently and closes the port.
+// firmware version, over RS232 or by keyboard. Each transfer is an Exchange
+// (serial) or a KeyboardTransfer driven by the event loop, so the window
+// keeps painting while it waits; closing the window ends a running transfer
+// silently and closes the port.
 
 #include <functional>
 #include <memory>
@@ -15,6 +16,8 @@
 #include "link/link_settings_choices.h"
 #include "link/transmit_exchanges.h"
 
+class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace q51 {
@@ -22,6 +25,8 @@ namespace q51 {
 struct Configuration;
 class ChoicesGroup;
 class Exchange;
+class KeyboardTransfer;
+class PortIo;
 class Transport;
 class UserDialogs;
 
@@ -31,7 +36,8 @@ public:
     using TransportFactory = std::function<std::unique_ptr<Transport>()>;
 
     // The window owns the port makePort builds, for as long as it lives.
-    TransmitWindow(Configuration &config, UserDialogs &dialogs, const TransportFactory &makePort,
+    // Keyboard transfers write to the keyboard controller through portIo.
+    TransmitWindow(Configuration &config, UserDialogs &dialogs, PortIo &portIo, const TransportFactory &makePort,
                    QWidget *parent = nullptr);
     ~TransmitWindow() override;
 
@@ -40,7 +46,7 @@ public:
     // The application sets this once that window exists.
     std::function<void()> closeFirmwareUpdateWindow;
 
-    [[nodiscard]] bool transferRunning() const { return !exchange_.isNull(); }
+    [[nodiscard]] bool transferRunning() const { return !exchange_.isNull() || !keyboard_.isNull(); }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -58,13 +64,16 @@ private:
     void closePort();
 
     void startTransfer(TransferKind kind);
+    void startKeyboardTransfer(TransferKind kind);
     void onTransferFinished(TransferKind kind, const ExchangeResult &result);
+    void onKeyboardTransferFinished(const TransferReport &report, bool hideProgress);
     void setTransferBusy(TransferKind kind, bool busy);
     void abortTransfer();
     void closeWindow();
 
     Configuration &config_;
     UserDialogs &dialogs_;
+    PortIo &portIo_;
     std::unique_ptr<Transport> port_;
 
     ChoicesGroup *groups_[6] = {};
@@ -73,8 +82,11 @@ private:
     QPushButton *receive_ = nullptr;
     QPushButton *version_ = nullptr;
     QPushButton *close_ = nullptr;
+    QProgressBar *progress_ = nullptr;
+    QLineEdit *replyBox_ = nullptr; // Text1: where the decoder types its answers
 
     QPointer<Exchange> exchange_;
+    QPointer<KeyboardTransfer> keyboard_;
     TransferKind runningKind_ = TransferKind::Download;
     bool opened_ = false;
     bool portChoiceFailed_ = false; // set by the port choice, read by the opening steps

@@ -8,6 +8,8 @@
 #include <fstream>
 
 #include "link/protocol/block_checksum.h"
+#include "link/protocol/console_requests.h"
+#include "link/protocol/status_reply.h"
 #include "link/protocol/frame.h"
 #include "link/protocol/requests.h"
 #include "link/protocol/upload_reply.h"
@@ -84,6 +86,10 @@ private slots:
     void options_data();
     void options();
     void blockFiles();
+    void consoleCommands_data();
+    void consoleCommands();
+    void statusByteOption_data();
+    void statusByteOption();
 };
 
 void SimulatorResponderTest::answersFromItsOwnState()
@@ -432,6 +438,82 @@ void SimulatorResponderTest::blockFiles()
     }
     QVERIFY(!ReadBlockFile(dir.filePath("missing").toStdString(), read).empty());
     QVERIFY(!WriteBlockFile(dir.filePath("no/such/folder/block").toStdString(), read).empty());
+}
+
+void SimulatorResponderTest::consoleCommands_data()
+{
+    QTest::addColumn<Bytes>("request");
+    QTest::addColumn<int>("statusByte");
+    QTest::addColumn<bool>("refusing");
+    QTest::addColumn<bool>("badBcc");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("log");
+    QTest::newRow("status, default byte") << protocol::StatusRequest() << -1 << false << false
+                                          << QByteArray::fromHex("060202002B0328") << "status 0x2B";
+    QTest::newRow("status 0x00") << protocol::StatusRequest() << 0x00 << false << false
+                                 << QByteArray::fromHex("06020200000303") << "status 0x00";
+    QTest::newRow("status, refused") << protocol::StatusRequest() << 0x2B << true << false
+                                     << QByteArray::fromHex("150202002B0328") << "refused";
+    QTest::newRow("status, bad BCC") << protocol::StatusRequest() << 0x2B << false << true
+                                     << QByteArray::fromHex("060202002B03D7") << "status 0x2B";
+    QTest::newRow("trigger") << protocol::TriggerRequest() << -1 << false << false << QByteArray() << "trigger";
+    QTest::newRow("trigger, refused") << protocol::TriggerRequest() << -1 << true << false << QByteArray()
+                                      << "trigger";
+}
+
+void SimulatorResponderTest::consoleCommands()
+{
+    QFETCH(Bytes, request);
+    QFETCH(int, statusByte);
+    QFETCH(bool, refusing);
+    QFETCH(bool, badBcc);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, log);
+    DecoderResponder responder;
+    if (statusByte >= 0)
+        responder.SetStatusByte(std::uint8_t(statusByte));
+    FaultOptions faults;
+    faults.refuse = refusing;
+    faults.badBcc = badBcc;
+    DecoderSimulator sim(responder, faults);
+    const auto events = sim.Feed(request);
+    QCOMPARE(events.size(), std::size_t(1));
+    QCOMPARE(Q(events[0].reply.Joined()).toHex(), reply.toHex());
+    QVERIFY2(QString::fromStdString(events[0].log).contains(log), events[0].log.c_str());
+    QVERIFY(!events[0].blockStored);
+    QVERIFY(sim.responder().block() == FactoryBlock());
+    if (!refusing && !badBcc && !reply.isEmpty()) {
+        const auto judged = protocol::JudgeStatusReply(B(reply));
+        QCOMPARE(judged.state, InputPos::Accepted);
+        QCOMPARE(int((*judged.bytes)[protocol::StatusByteIndex]), statusByte < 0 ? 0x2B : statusByte);
+    }
+}
+
+void SimulatorResponderTest::statusByteOption_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("statusByte"); // -1: refused
+    QTest::newRow("hex") << "0x2B" << 0x2B;
+    QTest::newRow("upper-case prefix") << "0XfE" << 0xFE;
+    QTest::newRow("decimal") << "43" << 43;
+    QTest::newRow("zero") << "0" << 0;
+    QTest::newRow("256") << "256" << -1;
+    QTest::newRow("0x100") << "0x100" << -1;
+    QTest::newRow("prefix only") << "0x" << -1;
+    QTest::newRow("negative") << "-1" << -1;
+    QTest::newRow("junk") << "2B" << -1;
+}
+
+void SimulatorResponderTest::statusByteOption()
+{
+    QFETCH(QString, value);
+    QFETCH(int, statusByte);
+    const std::string text = value.toStdString();
+    const ParsedOptions parsed = ParseSimOptions({"--status-byte", text});
+    QCOMPARE(parsed.error.empty(), statusByte >= 0);
+    if (statusByte >= 0)
+        QCOMPARE(int(parsed.options.statusByte), statusByte);
+    QCOMPARE(int(ParseSimOptions({}).options.statusByte), 0x2B);
 }
 
 QTEST_APPLESS_MAIN(SimulatorResponderTest)

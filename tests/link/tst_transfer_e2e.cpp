@@ -12,10 +12,12 @@
 #include <memory>
 
 #include "link/intervals.h"
+#include "link/portio/port_io.h"
 #include "link/serial_port_transport.h"
 #include "link/transmit_window.h"
 #include "model/configuration.h"
 #include "support/scripted_dialogs.h"
+#include "support/simulator_process.h"
 
 using namespace q51;
 using test::ScriptedDialogs;
@@ -25,50 +27,7 @@ namespace {
 // Generous: the machine may be busy running the rest of the suite.
 constexpr int Patience = 20000;
 
-// The simulator program on its own pseudo-terminal, for one test.
-class Simulator {
-public:
-    ~Simulator()
-    {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        process_.terminate();
-        if (!process_.waitForFinished(5000))
-            process_.kill();
-        process_.waitForFinished(5000);
-    }
-
-    // Starts it and learns its device from the first line it prints.
-    bool start(const QStringList &arguments)
-    {
-        process_.start(QStringLiteral(Q51_SIM_PATH), arguments);
-        if (!process_.waitForStarted(Patience))
-            return false;
-        while (!process_.canReadLine()) {
-            if (!process_.waitForReadyRead(Patience))
-                return false;
-        }
-        const QString line = QString::fromLocal8Bit(process_.readLine()).trimmed();
-        const QString prefix = QStringLiteral("q51sim: ");
-        if (!line.startsWith(prefix))
-            return false;
-        device_ = line.mid(prefix.size());
-        return true;
-    }
-
-    [[nodiscard]] QString device() const { return device_; }
-    // Everything logged so far, one line per request.
-    QString log()
-    {
-        log_ += QString::fromLocal8Bit(process_.readAllStandardError());
-        return log_;
-    }
-
-private:
-    QProcess process_;
-    QString device_;
-    QString log_;
-};
+using Simulator = test::SimulatorProcess;
 
 class ScaledIntervals {
 public:
@@ -125,12 +84,13 @@ private:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     Configuration config;
+    FailingPortIo portIo; // RS232 only here
     QPointer<Transport> port;
     std::unique_ptr<TransmitWindow> window;
 
     void openWindow()
     {
-        window = std::make_unique<TransmitWindow>(config, dialogs, [this] {
+        window = std::make_unique<TransmitWindow>(config, dialogs, portIo, [this] {
             auto made = std::make_unique<SerialPortTransport>();
             port = made.get();
             return made;

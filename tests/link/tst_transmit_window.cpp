@@ -60,12 +60,13 @@ TransmitWindow::TransportFactory fakePortInto(QPointer<FakeTransport> &port)
 struct Rig {
     Configuration config;
     ScriptedDialogs dialogs;
+    test::CountingPortIo portIo;
     QPointer<FakeTransport> port;
     std::unique_ptr<TransmitWindow> window;
 
     void open()
     {
-        window = std::make_unique<TransmitWindow>(config, dialogs, fakePortInto(port));
+        window = std::make_unique<TransmitWindow>(config, dialogs, portIo, fakePortInto(port));
         window->show();
     }
     template <typename T = QWidget>
@@ -101,7 +102,7 @@ struct ShellRig {
                                [this](int page) -> QWidget * {
                                    if (page != Page::Transmit)
                                        return new QWidget;
-                                   transmit = new TransmitWindow(config, dialogs, fakePortInto(port));
+                                   transmit = new TransmitWindow(config, dialogs, portIo, fakePortInto(port));
                                    return transmit.data();
                                }};
         main = std::make_unique<MainWindow>(config, services);
@@ -142,7 +143,6 @@ private slots:
     void openingInKeyboardModeWithAnotherPort();
     void openingClosesFirmwareUpdateWindowFirst();
     void storedValuesNoOptionStandsFor();
-    void keyboardTransfersAreRefused();
     void buttonsDuringAndAfterTransfer_data();
     void buttonsDuringAndAfterTransfer();
     void lostPortEndsTransferAsTimeOut();
@@ -342,7 +342,7 @@ void TransmitWindowTest::openingWithUnavailableStoredPortSaysSoOnce()
     Rig r;
     r.config.PortNumber = 3;
     r.config.BaudText = "600";
-    r.window = std::make_unique<TransmitWindow>(r.config, r.dialogs, fakePortInto(r.port));
+    r.window = std::make_unique<TransmitWindow>(r.config, r.dialogs, r.portIo, fakePortInto(r.port));
     r.port->refuseOpen(OpenFailureKind::NoSuchDevice);
     r.window->show();
     QCOMPARE(r.dialogs.texts(), QStringList{"COM 3: not available."});
@@ -375,7 +375,7 @@ void TransmitWindowTest::openingInKeyboardModeWithAnotherPort()
 void TransmitWindowTest::openingClosesFirmwareUpdateWindowFirst()
 {
     Rig r;
-    r.window = std::make_unique<TransmitWindow>(r.config, r.dialogs, fakePortInto(r.port));
+    r.window = std::make_unique<TransmitWindow>(r.config, r.dialogs, r.portIo, fakePortInto(r.port));
     QList<bool> portOpenAtCall;
     r.window->closeFirmwareUpdateWindow = [&] { portOpenAtCall << r.port->isOpen(); };
     r.window->show();
@@ -391,7 +391,7 @@ void TransmitWindowTest::storedValuesNoOptionStandsFor()
     Rig r;
     r.config.PortNumber = 9;
     r.config.TransferMode = 2;
-    r.window = std::make_unique<TransmitWindow>(r.config, r.dialogs, fakePortInto(r.port));
+    r.window = std::make_unique<TransmitWindow>(r.config, r.dialogs, r.portIo, fakePortInto(r.port));
     r.port->refuseOpen(OpenFailureKind::NoSuchDevice);
     r.window->show();
     QCOMPARE(r.dialogs.texts(), QStringList{"COM 9: not available."});
@@ -404,23 +404,6 @@ void TransmitWindowTest::storedValuesNoOptionStandsFor()
     QCOMPARE(int(r.config.PortNumber), 1);
     QVERIFY(r.port->isOpen());
     QCOMPARE(r.port->lastPortNumber(), 1);
-}
-
-void TransmitWindowTest::keyboardTransfersAreRefused()
-{
-    Rig r;
-    r.config.TransferMode = TransferModes::ByKeyboard;
-    r.config.block.fill(0x11);
-    const Block before = r.config.block;
-    r.open();
-    for (const char *name : {"cmdTransmit", "cmdReceive", "CmdVersion"})
-        r.button(name)->click();
-    QCOMPARE(r.dialogs.messages.size(), 3);
-    for (const Message &m : r.dialogs.messages)
-        QVERIFY(m.text.contains(QStringLiteral("not available in this version")));
-    QVERIFY(r.config.block == before); // not even the checksum
-    QVERIFY(r.port->writes().isEmpty());
-    QVERIFY(!r.window->transferRunning());
 }
 
 void TransmitWindowTest::buttonsDuringAndAfterTransfer_data()

@@ -53,8 +53,8 @@ struct Shell {
                 return startSucceeds;
             },
             [] { return QStringLiteral("08/12/2026"); },
-            MakeChildWindowFactory(config, dialogs),
-            MakeToolWindowFactories(config, dialogs),
+            MakeChildWindowFactory(config, dialogs, portIo),
+            MakeToolWindowFactories(config, dialogs, portIo),
         };
         if (adjustTools)
             adjustTools(services.toolWindows);

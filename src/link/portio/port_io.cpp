@@ -21,7 +21,7 @@ public:
     }
     bool SetPortVal(std::uint16_t port, std::uint32_t value, int size) override
     {
-        if (!granted_ || port != KeyboardDataPort || size != 1 || value > 0xFF)
+        if (!granted_ || !IsKeyboardDataWrite(port, value, size))
             return false;
         outb(static_cast<unsigned char>(value), port);
         return true;
@@ -40,6 +40,11 @@ private:
 #endif
 
 } // namespace
+
+bool IsKeyboardDataWrite(std::uint16_t port, std::uint32_t value, int size)
+{
+    return port == KeyboardDataPort && size == 1 && value <= 0xFF;
+}
 
 std::unique_ptr<PortIo> CreatePlatformPortIo()
 {

@@ -13,8 +13,12 @@ const Choice *FindChoice(const FieldSpec &field, int value)
 
 std::optional<int> ReadField(const FieldSpec &field, const Configuration &config)
 {
-    if (field.codec && field.codec->read)
-        return field.codec->read(config);
+    if (field.codec && field.codec->read) {
+        const auto value = field.codec->read(config);
+        if (value && !FindChoice(field, *value))
+            return std::nullopt; // e.g. a check-digit code the group has no button for
+        return value;
+    }
     int stored = config.GetBits(field.byte, field.mask);
     for (const auto &[from, to] : field.aliases) {
         if (stored == from) {

@@ -83,9 +83,14 @@ std::optional<int> FieldBinding::shownValue() const
 
 void FieldBinding::load()
 {
-    if (const auto value = ReadField(spec_, config_))
-        select(*value);
-    else
+    if (const auto value = ReadField(spec_, config_)) {
+        if (spec_.loadShowsOnly) {
+            show(*value);
+            emit selected(*value); // rules that follow the field still run
+        } else {
+            select(*value);
+        }
+    } else
         showOther(StoredCode(spec_, config_));
 }
 

@@ -29,7 +29,8 @@ public:
     // Shows what the block holds. A stored value some choice stands for is
     // selected, which writes it back as a click would (so aliases are
     // normalised); one that no choice stands for is shown as "Other" and
-    // left in the block until the user chooses.
+    // left in the block until the user chooses. A field marked
+    // loadShowsOnly is shown without the write.
     void load();
     // Writes the choice's value and shows it as selected.
     void select(int value);

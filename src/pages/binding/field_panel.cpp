@@ -24,12 +24,22 @@ FieldPanel::FieldPanel(const PanelSpec &spec, Configuration &config, QWidget *pa
 
     const int columns = std::max(1, spec_.fieldColumns);
     int placed = 0;
+    QGroupBox *shared = nullptr; // the open frame of neighbouring fields
     for (const FieldSpec &field : spec_.fields) {
         auto *binding = new FieldBinding(field, config, frame);
         bindings_.push_back(binding);
         if (!field.visible)
             continue; // present and bound, never shown
-        grid->addWidget(binding->widget(), placed / columns, placed % columns, Qt::AlignTop);
+        if (field.frame.empty()) {
+            shared = nullptr;
+        } else if (shared && shared->title() == QString::fromStdString(field.frame)) {
+            shared->layout()->addWidget(binding->widget());
+            continue;
+        } else {
+            shared = new QGroupBox(QString::fromStdString(field.frame), frame);
+            (new QVBoxLayout(shared))->addWidget(binding->widget());
+        }
+        grid->addWidget(shared ? shared : binding->widget(), placed / columns, placed % columns, Qt::AlignTop);
         ++placed;
     }
     extra_ = new QVBoxLayout;

@@ -52,6 +52,13 @@ struct FieldSpec {
     int columns = 1; // how the option buttons are laid out
     bool visible = true;
     bool enabled = true;
+    // Caption of a frame this field shares with its neighbours of the same
+    // frame (a check box under "Check Digit", say); empty: no extra frame.
+    std::string frame;
+    // Opening shows the stored choice without writing it back. For fields
+    // whose read ignores some bits (the check-digit fields look at bit 6
+    // first), a write-back would change the block merely by opening a page.
+    bool loadShowsOnly = false;
 };
 
 // Builders that keep the tables short.

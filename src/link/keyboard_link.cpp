@@ -1,0 +1,252 @@
+#include "link/keyboard_link.h"
+
+#include <QWidget>
+
+#include "link/portio/port_io.h"
+#include "link/protocol/keyboard_line.h"
+
+namespace q51 {
+
+namespace kb = protocol::keyboard;
+
+namespace {
+
+bool reads(const QString &text, QChar mark)
+{
+    return text.size() == 1 && text.at(0).toUpper() == mark.toUpper();
+}
+
+} // namespace
+
+KeyboardLink::KeyboardLink(PortIo &io, QObject *parent) : QObject(parent), io_(io)
+{
+    // A coarse timer may fire early; the decoder is owed every pause in full.
+    for (QTimer *timer : {&paceTimer_, &tickTimer_, &timeoutTimer_})
+        timer->setTimerType(Qt::PreciseTimer);
+    paceTimer_.setSingleShot(true);
+    // Re-armed at every tick, so ticks are never closer than the interval
+    // even when one comes late.
+    tickTimer_.setSingleShot(true);
+    timeoutTimer_.setSingleShot(true);
+    connect(&paceTimer_, &QTimer::timeout, this, &KeyboardLink::paceNext);
+    connect(&tickTimer_, &QTimer::timeout, this, &KeyboardLink::onTick);
+    connect(&timeoutTimer_, &QTimer::timeout, this, &KeyboardLink::endWait);
+}
+
+KeyboardLink::~KeyboardLink()
+{
+    abort();
+}
+
+void KeyboardLink::begin()
+{
+    abort(); // one step at a time
+    busy_ = true;
+}
+
+void KeyboardLink::abort()
+{
+    ++generation_;
+    paceTimer_.stop();
+    tickTimer_.stop();
+    timeoutTimer_.stop();
+    disconnect(boxWatch_);
+    pacing_ = false;
+    tickPending_ = false;
+    pacedEach_ = nullptr;
+    pacedDone_ = nullptr;
+    handshakeDone_ = nullptr;
+    waitDone_ = nullptr;
+    busy_ = false;
+}
+
+void KeyboardLink::writeData(char character)
+{
+    io_.SetPortVal(kb::DataPort, static_cast<std::uint8_t>(character), 1);
+}
+
+void KeyboardLink::unmaskInterrupts()
+{
+    io_.SetPortVal(kb::InterruptMaskPort, kb::UnmaskAllInterrupts, 1);
+}
+
+// ---- pacing ----
+
+void KeyboardLink::pace(const QByteArray &bytes, Interval pauseAfterEach, std::function<void(int)> each,
+                        std::function<void()> done)
+{
+    paced_ = bytes;
+    pacedCount_ = 0;
+    pacedPause_ = pauseAfterEach;
+    pacedEach_ = std::move(each);
+    pacedDone_ = std::move(done);
+    pacing_ = true;
+    paceNext();
+}
+
+void KeyboardLink::paceNext()
+{
+    if (!pacing_)
+        return;
+    if (pacedCount_ > 0 && pacedEach_) {
+        const quint64 step = generation_;
+        pacedEach_(pacedCount_);
+        if (step != generation_)
+            return; // the caller ended the step
+    }
+    if (pacedCount_ == paced_.size()) {
+        pacing_ = false;
+        pacedEach_ = nullptr;
+        const auto done = std::move(pacedDone_);
+        pacedDone_ = nullptr;
+        if (done)
+            done();
+        return;
+    }
+    writeData(paced_.at(pacedCount_++));
+    paceTimer_.start(scaledInterval(pacedPause_));
+}
+
+void KeyboardLink::type(const QByteArray &text, std::function<void(int)> typed, std::function<void()> done)
+{
+    begin();
+    pace(text, Interval::KeyDelay, std::move(typed), [this, done = std::move(done)] {
+        busy_ = false;
+        if (done)
+            done();
+    });
+}
+
+// ---- handshake ----
+
+void KeyboardLink::handshake(const ReplyBox &box, const Handshake &how, std::function<void(bool)> done)
+{
+    begin();
+    handshake_ = how;
+    handshakeDone_ = std::move(done);
+    timeId_ = 0;
+    ready_ = false;
+    box_ = box;
+    box_.clearAndFocus();
+    boxWatch_ = box_.watch(this, [this] {
+        if (ready_ || !reads(box_.text(), QLatin1Char(kb::ReadyMark)))
+            return;
+        ready_ = true;
+        if (!pacing_)
+            finishHandshake();
+    });
+    tickTimer_.start(scaledInterval(how.tick));
+}
+
+void KeyboardLink::onTick()
+{
+    if (!handshakeDone_)
+        return;
+    tickTimer_.start(scaledInterval(handshake_.tick));
+    if (pacing_) {
+        // Still writing the last tick's letters: this tick comes after them.
+        tickPending_ = true;
+        return;
+    }
+    runTick();
+}
+
+void KeyboardLink::runTick()
+{
+    ++timeId_;
+    if (timeId_ > handshake_.maxTicks || ready_) {
+        finishHandshake();
+        return;
+    }
+    pace(handshake_.tickText, handshake_.letterPause, {}, [this] {
+        if (ready_) {
+            finishHandshake();
+        } else if (tickPending_) {
+            tickPending_ = false;
+            runTick();
+        }
+    });
+}
+
+void KeyboardLink::finishHandshake()
+{
+    tickTimer_.stop();
+    disconnect(boxWatch_);
+    unmaskInterrupts();
+    busy_ = false;
+    const bool ready = ready_;
+    const auto done = std::move(handshakeDone_);
+    handshakeDone_ = nullptr;
+    if (done)
+        done(ready);
+}
+
+// ---- waits ----
+
+void KeyboardLink::pause(Interval interval, std::function<void()> done)
+{
+    begin();
+    unmaskAfterWait_ = false;
+    waitDone_ = std::move(done);
+    timeoutTimer_.start(scaledInterval(interval));
+}
+
+void KeyboardLink::startWait(const ReplyBox &box, Interval timeout, BoxStart start, std::function<void()> changed)
+{
+    unmaskAfterWait_ = true;
+    box_ = box;
+    if (start == BoxStart::Empty)
+        box_.clearAndFocus();
+    else if (QWidget *widget = box_.widget())
+        widget->setFocus(Qt::OtherFocusReason);
+    boxWatch_ = box_.watch(this, changed);
+    timeoutTimer_.start(scaledInterval(timeout));
+    // What is there already counts. Last: this may end the step.
+    if (start == BoxStart::KeepTyped)
+        changed();
+}
+
+void KeyboardLink::waitForMark(const ReplyBox &box, QChar mark, Interval timeout, std::function<void(bool)> done,
+                               BoxStart start)
+{
+    begin();
+    waitDone_ = [this, mark, done = std::move(done)] { done(reads(box_.text(), mark)); };
+    startWait(box, timeout, start, [this, mark] {
+        if (reads(box_.text(), mark))
+            endWait();
+    });
+}
+
+void KeyboardLink::waitForLength(const ReplyBox &box, int length, Interval timeout, std::function<void(int)> progress,
+                                 std::function<void(const QString &)> done)
+{
+    begin();
+    waitDone_ = [this, done = std::move(done)] { done(box_.text()); };
+    startWait(box, timeout, BoxStart::Empty, [this, length, progress = std::move(progress)] {
+        const int typed = int(box_.text().size());
+        if (progress) {
+            const quint64 step = generation_;
+            progress(typed);
+            if (step != generation_)
+                return;
+        }
+        if (typed == length)
+            endWait();
+    });
+}
+
+void KeyboardLink::endWait()
+{
+    if (!waitDone_)
+        return;
+    timeoutTimer_.stop();
+    disconnect(boxWatch_);
+    if (unmaskAfterWait_)
+        unmaskInterrupts();
+    busy_ = false;
+    const auto done = std::move(waitDone_);
+    waitDone_ = nullptr;
+    done();
+}
+
+} // namespace q51

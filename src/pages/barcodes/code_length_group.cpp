@@ -1,0 +1,142 @@
+#include "pages/barcodes/code_length_group.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "pages/barcodes/barcode_texts.h"
+#include "ui/user_dialogs.h"
+
+namespace q51 {
+
+namespace {
+
+QLineEdit *lengthBox(const char *name, int slot, QWidget *parent)
+{
+    auto *box = new QLineEdit(QStringLiteral("0"), parent);
+    box->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(slot));
+    return box;
+}
+
+std::uint8_t asByte(std::int64_t n)
+{
+    return static_cast<std::uint8_t>(std::clamp<std::int64_t>(n, 0, 255));
+}
+
+} // namespace
+
+CodeLengthGroup::CodeLengthGroup(const LengthSlot &slot, const QString &caption, Configuration &config,
+                                 UserDialogs &dialogs, QWidget *parent)
+    : QGroupBox(caption, parent), slot_(slot), config_(config), dialogs_(dialogs),
+      minimum_(lengthBox("TxtMin", slot.slot, this)), variable_(new QCheckBox(QStringLiteral("Variable"), this)),
+      fixed_{lengthBox("txtFix1", slot.slot, this), lengthBox("txtFix2", slot.slot, this)}
+{
+    setObjectName(QStringLiteral("fraCodeLength_%1").arg(slot.slot));
+    variable_->setObjectName(QStringLiteral("chkvariable_%1").arg(slot.slot));
+    variable_->setChecked(true);
+    variable_->setEnabled(!slot.variableGreyed);
+    for (QLineEdit *box : fixed_)
+        box->setEnabled(false);
+
+    auto *form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Minimum"), minimum_);
+    form->addRow(variable_);
+    form->addRow(QStringLiteral("1st Fix Length"), fixed_[0]);
+    form->addRow(QStringLiteral("2nd Fix Length"), fixed_[1]);
+
+    // Text the page sets itself is applied explicitly, with these signals
+    // blocked, so every edit is applied exactly once.
+    connect(minimum_, &QLineEdit::textChanged, this, &CodeLengthGroup::applyMinimum);
+    for (int which = 0; which < 2; ++which)
+        connect(fixed_[which], &QLineEdit::textChanged, this, [this, which](const QString &t) { applyFixed(which, t); });
+    connect(variable_, &QCheckBox::clicked, this, &CodeLengthGroup::setVariable);
+}
+
+void CodeLengthGroup::load()
+{
+    setMinimumText(QString::number(config_.block[static_cast<std::size_t>(MinimumLengthByte(slot_.slot))]));
+    const int first = config_.block[static_cast<std::size_t>(FixedLengthByte(slot_.slot, 0))];
+    const int second = config_.block[static_cast<std::size_t>(FixedLengthByte(slot_.slot, 1))];
+    if (first == VariableLength && second == VariableLength) {
+        showVariable(true);
+        return;
+    }
+    showVariable(false);
+    setFixedText(0, QString::number(first));
+    setFixedText(1, QString::number(second));
+}
+
+void CodeLengthGroup::resetDefaults()
+{
+    setVariable(true);
+    setMinimumText(QString::number(slot_.defaultMinimum));
+}
+
+void CodeLengthGroup::setMinimumText(const QString &text)
+{
+    {
+        const QSignalBlocker quiet(minimum_);
+        minimum_->setText(text);
+    }
+    applyMinimum(text);
+}
+
+void CodeLengthGroup::applyMinimum(const QString &text)
+{
+    const std::int64_t n = LeadingNumber(text.toStdString());
+    if (n < 0 || n > MaxMinimumLength) {
+        dialogs_.tell(QString::fromUtf8(BarCodeMessageTitle), QString::fromUtf8(MinimumLengthMessage),
+                      MessageIcon::Information);
+        setMinimumText(QStringLiteral("0"));
+        return;
+    }
+    config_.SetBits(MinimumLengthByte(slot_.slot), 0xFF, static_cast<int>(n));
+}
+
+void CodeLengthGroup::setFixedText(int which, const QString &text)
+{
+    {
+        const QSignalBlocker quiet(fixed_[which]);
+        fixed_[which]->setText(text);
+    }
+    applyFixed(which, text);
+}
+
+// A fixed length is one byte: typed numbers outside 0 to 255 are limited to
+// it, and the box shows what was stored.
+void CodeLengthGroup::applyFixed(int which, const QString &text)
+{
+    const std::uint8_t length = asByte(LeadingNumber(text.toStdString()));
+    config_.SetBits(FixedLengthByte(slot_.slot, which), 0xFF, length);
+    const QString shown = QString::number(length);
+    if (fixed_[which]->text() != shown) {
+        const QSignalBlocker quiet(fixed_[which]);
+        fixed_[which]->setText(shown);
+    }
+}
+
+void CodeLengthGroup::setVariable(bool ticked)
+{
+    if (ticked) {
+        config_.SetBits(FixedLengthByte(slot_.slot, 0), 0xFF, VariableLength);
+        config_.SetBits(FixedLengthByte(slot_.slot, 1), 0xFF, VariableLength);
+    }
+    showVariable(ticked);
+}
+
+// The boxes show "0" under "Variable" without storing it: the bytes keep 255.
+void CodeLengthGroup::showVariable(bool ticked)
+{
+    variable_->setChecked(ticked);
+    for (QLineEdit *box : fixed_) {
+        box->setEnabled(!ticked);
+        if (ticked) {
+            const QSignalBlocker quiet(box);
+            box->setText(QStringLiteral("0"));
+        }
+    }
+}
+
+} // namespace q51

@@ -1,0 +1,43 @@
+#include "pages/misc/character_edit_tab.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "pages/binding/field_binding.h"
+#include "pages/misc/edit_group_frame.h"
+#include "pages/misc/insertion_text_box.h"
+#include "pages/misc/misc_fields.h"
+
+namespace q51 {
+
+CharacterEditTab::CharacterEditTab(Configuration &config, UserDialogs &dialogs, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("fraCfg6_2"));
+    auto *outer = new QVBoxLayout(this);
+    auto *frame = new QGroupBox(QStringLiteral("Characters Edit"), this);
+    frame->setObjectName(QStringLiteral("fraCfg6_2_frame"));
+    outer->addWidget(frame);
+    auto *layout = new QVBoxLayout(frame);
+    auto *frames = new QHBoxLayout;
+    layout->addLayout(frames);
+
+    deletion_ = new EditGroupFrame(DeletionFrame(), config, dialogs, frame);
+    insertion_ = new EditGroupFrame(InsertionFrame(), config, dialogs, frame);
+    new InsertionTextBox(*insertion_, config);
+    frames->addWidget(deletion_, 0, Qt::AlignTop);
+    frames->addWidget(insertion_, 0, Qt::AlignTop);
+
+    reverseOutput_ = new FieldBinding(ReverseOutputCheckField(), config, frame);
+    layout->addWidget(reverseOutput_->widget());
+    layout->addStretch();
+}
+
+void CharacterEditTab::load()
+{
+    deletion_->showGroup(0);
+    insertion_->showGroup(0);
+    reverseOutput_->load();
+}
+
+} // namespace q51

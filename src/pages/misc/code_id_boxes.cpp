@@ -1,0 +1,94 @@
+#include "pages/misc/code_id_boxes.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "pages/misc/misc_fields.h"
+#include "pages/misc/misc_texts.h"
+#include "pages/misc/single_byte_text.h"
+#include "ui/user_dialogs.h"
+
+namespace q51 {
+
+namespace {
+
+// Codes below a blank stand for no code ID.
+constexpr int FirstCodeIdCharacter = 32;
+
+std::size_t byteOf(std::size_t row)
+{
+    return static_cast<std::size_t>(CodeIdFirstByte + CodeIdRows()[row].symbology);
+}
+
+} // namespace
+
+CodeIdBoxes::CodeIdBoxes(Configuration &config, UserDialogs &dialogs, QWidget *parent)
+    : QWidget(parent), config_(config), dialogs_(dialogs)
+{
+    auto *grid = new QGridLayout(this);
+    constexpr int Columns = 3;
+    int placed = 0;
+    for (std::size_t row = 0; row < CodeIdRows().size(); ++row) {
+        const CodeIdRow &r = CodeIdRows()[row];
+        auto *label = new QLabel(QString::fromLatin1(r.label), this);
+        label->setObjectName(QStringLiteral("lbl62_%1").arg(r.symbology));
+        auto *box = new QLineEdit(this);
+        box->setObjectName(QStringLiteral("txt62_%1").arg(r.symbology));
+        // Any character with a single-byte code; others are refused as typed.
+        box->setValidator(new SingleByteValidator(nullptr, box));
+        label->setBuddy(box);
+        boxes_.push_back(box);
+        connect(box, &QLineEdit::textChanged, this, [this, row] { applyRule(row); });
+        if (!r.visible) {
+            label->setVisible(false);
+            box->setVisible(false);
+            continue;
+        }
+        grid->addWidget(label, placed / Columns, 2 * (placed % Columns));
+        grid->addWidget(box, placed / Columns, 2 * (placed % Columns) + 1);
+        ++placed;
+    }
+}
+
+void CodeIdBoxes::load()
+{
+    for (std::size_t row = 0; row < boxes_.size(); ++row)
+        store(row, config_.block[byteOf(row)]);
+}
+
+void CodeIdBoxes::resetDefaults()
+{
+    for (std::size_t row = 0; row < boxes_.size(); ++row)
+        store(row, CodeIdRows()[row].tabDefault);
+}
+
+// Writes the code as the box's rule would and shows it.
+void CodeIdBoxes::store(std::size_t row, int code)
+{
+    if (code < FirstCodeIdCharacter)
+        code = 0;
+    config_.block[byteOf(row)] = static_cast<std::uint8_t>(code);
+    const QSignalBlocker blocker(boxes_[row]);
+    boxes_[row]->setText(code ? FromSingleByte(std::string(1, static_cast<char>(code))) : QString());
+}
+
+void CodeIdBoxes::applyRule(std::size_t row)
+{
+    QLineEdit *box = boxes_[row];
+    const auto bytes = ToSingleByte(box->text());
+    if (!bytes) {
+        store(row, config_.block[byteOf(row)]); // text set from code that no code stands for
+        return;
+    }
+    if (bytes->size() >= 2) {
+        dialogs_.tell(QString::fromLatin1(misc_text::MessageTitle), QString::fromLatin1(misc_text::OnlyOneCharacter));
+        box->clear(); // runs this rule again, which stores 0
+        return;
+    }
+    const int code = bytes->empty() ? 0 : static_cast<unsigned char>((*bytes)[0]);
+    config_.block[byteOf(row)] = static_cast<std::uint8_t>(code < FirstCodeIdCharacter ? 0 : code);
+}
+
+} // namespace q51

@@ -1,0 +1,36 @@
+#pragma once
+// The code-ID characters of the Code ID tab: one single-character box per
+// symbology, bound to byte 80 + symbology. Hidden rows are built, filled
+// and reset like the others.
+
+#include <QWidget>
+#include <vector>
+
+#include "model/configuration.h"
+
+class QLineEdit;
+
+namespace q51 {
+
+class UserDialogs;
+
+class CodeIdBoxes final : public QWidget {
+    Q_OBJECT
+public:
+    CodeIdBoxes(Configuration &config, UserDialogs &dialogs, QWidget *parent);
+
+    // Shows every stored code; a control code (1 to 31) is stored as 0.
+    void load();
+    // The tab's own defaults (they differ from the factory block).
+    void resetDefaults();
+
+private:
+    void store(std::size_t row, int code);
+    void applyRule(std::size_t row);
+
+    Configuration &config_;
+    UserDialogs &dialogs_;
+    std::vector<QLineEdit *> boxes_; // in the order of CodeIdRows()
+};
+
+} // namespace q51

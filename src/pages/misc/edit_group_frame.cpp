@@ -1,0 +1,140 @@
+#include "pages/misc/edit_group_frame.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QValidator>
+#include <QVBoxLayout>
+
+#include "pages/misc/misc_texts.h"
+#include "pages/misc/number_box_rule.h"
+#include "ui/user_dialogs.h"
+
+namespace q51 {
+
+namespace {
+
+// A minus sign in front of a number is refused as it is typed: no record
+// byte holds a negative position or count.
+class NonNegativeNumberValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        return ReadNumberBox(input.toStdString()).verdict == NumberBoxReading::Verdict::Negative ? Invalid
+                                                                                                : Acceptable;
+    }
+};
+
+QComboBox *namedList(const char *name, QWidget *parent)
+{
+    auto *list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setEditable(false);
+    return list;
+}
+
+} // namespace
+
+EditGroupFrame::EditGroupFrame(const EditFrameSpec &spec, Configuration &config, UserDialogs &dialogs,
+                               QWidget *parent)
+    : QGroupBox(QString::fromLatin1(spec.caption), parent), spec_(spec), config_(config), dialogs_(dialogs),
+      recordStart_(spec.firstRecord)
+{
+    setObjectName(QString::fromLatin1(spec.objectName));
+    auto *layout = new QVBoxLayout(this);
+    form_ = new QFormLayout;
+    layout->addLayout(form_);
+
+    groupList_ = namedList(spec.groupList, this);
+    for (const char *group : spec.groups)
+        groupList_->addItem(QString::fromLatin1(group));
+    form_->addRow(QStringLiteral("Select Group"), groupList_);
+    connect(groupList_, &QComboBox::currentIndexChanged, this, &EditGroupFrame::showGroup);
+    connect(groupList_, &QComboBox::activated, this, &EditGroupFrame::showGroup); // the same group again
+
+    symbologyList_ = namedList(spec.symbologyList, this);
+    for (const EditSymbology &s : EditSymbologies())
+        symbologyList_->addItem(QString::fromLatin1(s.caption), s.number);
+    form_->addRow(QStringLiteral("Symboligy Selection"), symbologyList_);
+    // Both signals: the second also catches the user choosing the entry
+    // already shown, e.g. "None" over a stored number no entry stands for.
+    connect(symbologyList_, &QComboBox::currentIndexChanged, this, &EditGroupFrame::writeSymbology);
+    connect(symbologyList_, &QComboBox::activated, this, &EditGroupFrame::writeSymbology);
+
+    for (const NumberBoxSpec &n : spec.numbers) {
+        auto *box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(n.control));
+        box->setValidator(new NonNegativeNumberValidator(box));
+        form_->addRow(QString::fromLatin1(n.label), box);
+        numbers_.emplace_back(box, n.offset);
+        connect(box, &QLineEdit::textChanged, this, [this, box, offset = n.offset] { applyNumber(box, offset); });
+    }
+
+    auto *clear = new QPushButton(QString::fromLatin1(spec.clearCaption), this);
+    clear->setObjectName(QString::fromLatin1(spec.clearButton));
+    connect(clear, &QPushButton::clicked, this, &EditGroupFrame::clearAll);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(clear);
+    layout->addStretch();
+    layout->addLayout(row);
+}
+
+void EditGroupFrame::showGroup(int group)
+{
+    if (group < 0 || group >= static_cast<int>(spec_.groups.size()))
+        return;
+    recordStart_ = RecordStart(spec_, group);
+    {
+        const QSignalBlocker groups(groupList_);
+        groupList_->setCurrentIndex(group);
+    }
+    {
+        // A number no entry stands for shows "None" and stays in the block
+        // until the user chooses.
+        const QSignalBlocker symbologies(symbologyList_);
+        symbologyList_->setCurrentIndex(EditSymbologyIndex(config_.block[static_cast<std::size_t>(recordStart_)]));
+    }
+    for (const auto &[box, offset] : numbers_)
+        showNumber(box, offset);
+    emit groupShown(recordStart_);
+}
+
+void EditGroupFrame::writeSymbology(int entry)
+{
+    if (entry < 0)
+        return;
+    config_.block[static_cast<std::size_t>(recordStart_)] =
+        static_cast<std::uint8_t>(symbologyList_->itemData(entry).toInt());
+}
+
+void EditGroupFrame::applyNumber(QLineEdit *box, int offset)
+{
+    const NumberBoxReading reading = ReadNumberBox(box->text().toStdString());
+    if (reading.verdict == NumberBoxReading::Verdict::Store) {
+        config_.block[static_cast<std::size_t>(recordStart_ + offset)] = static_cast<std::uint8_t>(reading.value);
+        return;
+    }
+    if (reading.verdict == NumberBoxReading::Verdict::TooLarge)
+        dialogs_.tell(QString::fromLatin1(misc_text::MessageTitle), QString::fromLatin1(misc_text::NumberTooLarge),
+                      MessageIcon::Information);
+    showNumber(box, offset); // the value the record keeps
+}
+
+void EditGroupFrame::showNumber(QLineEdit *box, int offset)
+{
+    const QSignalBlocker blocker(box);
+    box->setText(QString::fromStdString(NumberBoxText(config_.block[static_cast<std::size_t>(recordStart_ + offset)])));
+}
+
+void EditGroupFrame::clearAll()
+{
+    ClearAllRecords(config_, spec_);
+    showGroup(0);
+}
+
+} // namespace q51

@@ -1,0 +1,78 @@
+#include "pages/misc/insertion_text_box.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <span>
+
+#include "pages/misc/edit_group_frame.h"
+#include "pages/misc/insertion_text.h"
+#include "pages/misc/key_insertion_dialog.h"
+#include "pages/misc/selection_keeping_line_edit.h"
+#include "pages/misc/single_byte_text.h"
+
+namespace q51 {
+
+InsertionTextBox::InsertionTextBox(EditGroupFrame &frame, Configuration &config)
+    : QWidget(&frame), frame_(frame), config_(config)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    edit_ = new SelectionKeepingLineEdit(this);
+    edit_->setObjectName(QStringLiteral("txt694"));
+    edit_->setValidator(new SingleByteValidator(&IsInsertableText, edit_));
+    layout->addWidget(edit_);
+    auto *row = new QHBoxLayout;
+    const struct {
+        const char *name;
+        const char *caption;
+        const KeyDialogSpec &dialog;
+    } buttons[] = {{"Command1", "Function Keys", FunctionKeyDialog()},
+                   {"Command3", "Control Keys", ControlKeyDialog()}};
+    for (const auto &b : buttons) {
+        auto *button = new QPushButton(QString::fromLatin1(b.caption), &frame);
+        button->setObjectName(QString::fromLatin1(b.name));
+        connect(button, &QPushButton::clicked, this, [this, &dialog = b.dialog] { openDialog(dialog); });
+        row->addWidget(button);
+    }
+    frame.form()->addRow(QStringLiteral("Characters to be Inserted"), this);
+    frame.form()->addRow(row);
+
+    connect(edit_, &QLineEdit::textChanged, this, &InsertionTextBox::encode);
+    connect(&frame, &EditGroupFrame::groupShown, this, &InsertionTextBox::show);
+}
+
+void InsertionTextBox::show(int recordStart)
+{
+    const auto first = static_cast<std::size_t>(recordStart + InsertionTextOffset);
+    accepted_ = FromSingleByte(DecodeInsertionText(std::span(config_.block).subspan(first, InsertionCodeCount)));
+    // Showing writes nothing: a record the text cannot reproduce (codes
+    // above the keys, codes after a 0) stays as it is until the user edits.
+    const QSignalBlocker blocker(edit_);
+    edit_->setText(accepted_);
+}
+
+void InsertionTextBox::encode(const QString &text)
+{
+    const auto bytes = ToSingleByte(text);
+    if (!bytes || !IsInsertableText(*bytes)) {
+        // Only text set from code gets here; typing is refused earlier.
+        const QSignalBlocker blocker(edit_);
+        edit_->setText(accepted_);
+        return;
+    }
+    accepted_ = text;
+    const InsertionCodes codes = EncodeInsertionText(*bytes);
+    std::copy(codes.begin(), codes.end(),
+              config_.block.begin() + frame_.recordStart() + InsertionTextOffset);
+}
+
+void InsertionTextBox::openDialog(const KeyDialogSpec &spec)
+{
+    auto *dialog = new KeyInsertionDialog(spec, *edit_, this);
+    dialog->open(); // modal over the page; returns at once
+}
+
+} // namespace q51
