@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev)
+# dpkg-shlibdeps, for the Qt runtime dependencies of the .deb package.
+packages+=(dpkg-dev)
 packages+=("$@")
 
 missing=()

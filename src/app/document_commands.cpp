@@ -76,6 +76,11 @@ void DocumentCommands::Open()
     const QString path = dialogs_.openFileName(fileRequest({}));
     if (path.isEmpty())
         return;
+    OpenFile(path);
+}
+
+void DocumentCommands::OpenFile(const QString &path)
+{
     if (!ReadConfigurationFile(path, config_)) {
         dialogs_.tell(QString::fromUtf8(text::SetupTitle), QString::fromUtf8(text::NotAConfigurationFile));
         return;

@@ -23,6 +23,9 @@ public:
 
     void New();
     void Open();
+    // Open's steps after its dialog: read or reject the file, set the title,
+    // close the pages. For a file named on the command line.
+    void OpenFile(const QString &path);
     // Both return whether the configuration is now safely in a file.
     bool Save();
     bool SaveAs();

@@ -38,5 +38,9 @@ int main(int argc, char *argv[])
     dialogs.setParent(&window);
     window.startUp(); // may warn about the keyboard port before the window shows
     window.show();
+    // "q51setup FILE", as the desktop's file associations start it: the
+    // file is opened exactly as File > Open would.
+    if (const QStringList arguments = QApplication::arguments().mid(1); !arguments.isEmpty())
+        window.documents().OpenFile(arguments.constFirst());
     return QApplication::exec();
 }

@@ -9,6 +9,7 @@
 #include <QToolBar>
 
 #include "app/about_box.h"
+#include "app/help_window.h"
 #include "app/menu_table.h"
 #include "app/shell_texts.h"
 #include "app/toolbar_icons.h"
@@ -215,10 +216,13 @@ void MainWindow::showHelp()
     const QStringList arguments{QString::fromUtf8(text::HelpFile)};
     if (services_.startDetached && services_.startDetached(program, arguments))
         return;
-    services_.dialogs.tell(QString::fromUtf8(DefaultCaption),
-                           QStringLiteral("The help viewer could not be started (%1 %2).")
-                               .arg(program, arguments.constFirst()),
-                           MessageIcon::Warning);
+    // No viewer for the help file on this system: the program's own page.
+    auto *help = findChild<HelpWindow *>(QStringLiteral("helpWindow"), Qt::FindDirectChildrenOnly);
+    if (!help)
+        help = new HelpWindow(this);
+    help->show();
+    help->raise();
+    help->activateWindow();
 }
 
 bool MainWindow::toolAvailable(Command command) const

@@ -18,6 +18,8 @@ private slots:
     void saveOnNewFileAsksForAName();
     void openRejectsAndKeepsFileName();
     void openAcceptsAndClosesPages();
+    void openFileFromCommandLine_data();
+    void openFileFromCommandLine();
     void newPrompts_data();
     void newPrompts();
     void newComparesWithLastSavedContents();
@@ -126,6 +128,58 @@ void DocumentCommandsTest::openAcceptsAndClosesPages()
     t.dialogs.openNames.enqueue(path("a.cfg"));
     t.trigger("mnuFileOpen");
     QCOMPARE(int(t.config.ActivePage), 5);
+}
+
+// "q51setup FILE": Open's steps without its dialog.
+void DocumentCommandsTest::openFileFromCommandLine_data()
+{
+    QTest::addColumn<QByteArray>("firstLine"); // empty: no such file
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("configuration file") << QByteArray("zenu") << true;
+    QTest::newRow("wrong magic") << QByteArray("ZENU") << false;
+    QTest::newRow("missing file") << QByteArray() << false;
+}
+
+void DocumentCommandsTest::openFileFromCommandLine()
+{
+    QFETCH(QByteArray, firstLine);
+    QFETCH(bool, accepted);
+    {
+        Shell s;
+        s.config.block[30] = 0x12;
+        s.dialogs.saveNames.enqueue(path("a.cfg"));
+        s.trigger("mnuFileSaveAs");
+    }
+    if (firstLine.isEmpty()) {
+        QVERIFY(QFile::remove(path("a.cfg")));
+    } else {
+        QByteArray bytes = read(path("a.cfg"));
+        bytes.replace(0, 4, firstLine);
+        QFile f(path("a.cfg"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    Shell t;
+    t.trigger("mnuConfigBar");
+    const QString startTitle = t.window->windowTitle();
+    t.window->documents().OpenFile(path("a.cfg"));
+    QVERIFY(t.dialogs.openRequests.isEmpty());
+    if (accepted) {
+        QVERIFY(t.dialogs.messages.isEmpty());
+        QCOMPARE(int(t.config.block[30]), 0x12);
+        QVERIFY(!t.config.HasUnsavedChanges());
+        QCOMPARE(t.window->windowTitle(), QStringLiteral("Bar Decoder Setup: ") + path("a.cfg"));
+        QCOMPARE(int(t.config.ActivePage), 0);
+    } else {
+        QCOMPARE(t.dialogs.messages.size(), 1);
+        QCOMPARE(t.dialogs.messages.constFirst().text, QStringLiteral("This File Is Not A Configuration Setup File"));
+        QCOMPARE(t.dialogs.messages.constFirst().title, QStringLiteral("Decoder Configuration Setup"));
+        QCOMPARE(t.config.block, FactoryBlock());
+        QCOMPARE(t.config.FileName, std::string("New File"));
+        QCOMPARE(t.window->windowTitle(), startTitle);
+        QCOMPARE(int(t.config.ActivePage), 3); // a rejected file closes nothing
+    }
 }
 
 void DocumentCommandsTest::newPrompts_data()

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QDialog>
 
@@ -330,10 +331,21 @@ void MainWindowTest::help()
     s.trigger("mnuHelpContents");
     QCOMPARE(s.started, QStringList{"hh q51_help.chm"});
     QVERIFY(s.dialogs.messages.isEmpty());
+    QVERIFY(!s.window->findChild<QWidget *>(QStringLiteral("helpWindow")));
+
+    // No viewer: the program's own page, one window however often asked.
     s.startSucceeds = false;
     s.trigger("mnuHelpContents");
-    QCOMPARE(s.dialogs.messages.size(), 1);
-    QVERIFY(s.dialogs.messages.constFirst().text.contains(QStringLiteral("hh q51_help.chm")));
+    s.trigger("mnuHelpContents");
+    QVERIFY(s.dialogs.messages.isEmpty());
+    const auto helpWindows = s.window->findChildren<QTextBrowser *>(QStringLiteral("helpWindow"));
+    QCOMPARE(helpWindows.size(), 1);
+    QTextBrowser *help = helpWindows.constFirst();
+    QVERIFY(help->isVisible());
+    QVERIFY(help->isWindow());
+    for (const char *window : {"Transmit", "Send Command", "KR Test", "Read Memory", "Interface",
+                               "Communication Parameters", "Bar Codes and Others", "Miscellaneous Parameters"})
+        QVERIFY2(help->toPlainText().contains(QString::fromUtf8(window)), window);
 }
 
 void MainWindowTest::aboutBox()

@@ -1,0 +1,101 @@
+#include "cli/command_line.h"
+
+#include <QRegularExpression>
+
+namespace q51::cli {
+
+std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QString *problem)
+{
+    CommandLine line;
+    QStringList positional;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString arg = arguments[i];
+        std::optional<QString> inlineValue;
+        if (arg.startsWith(QLatin1String("--")) && arg.contains(QLatin1Char('='))) {
+            inlineValue = arg.section(QLatin1Char('='), 1);
+            arg = arg.section(QLatin1Char('='), 0, 0);
+        }
+        auto value = [&](std::optional<QString> &target) {
+            if (inlineValue) {
+                target = *inlineValue;
+                return true;
+            }
+            if (i + 1 >= arguments.size())
+                return false;
+            target = arguments[++i];
+            return true;
+        };
+        if (arg == QLatin1String("--port") || arg == QLatin1String("--settings")) {
+            if (!value(arg == QLatin1String("--port") ? line.port : line.settings)) {
+                *problem = QStringLiteral("%1 needs a value").arg(arg);
+                return std::nullopt;
+            }
+        } else if (arg == QLatin1String("--verify") && !inlineValue) {
+            line.verify = true;
+        } else if (arg == QLatin1String("--device") && !inlineValue) {
+            line.device = true;
+        } else if ((arg == QLatin1String("--help") || arg == QLatin1String("-h")) && !inlineValue) {
+            line.help = true;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            *problem = QStringLiteral("unknown option %1").arg(arguments[i]);
+            return std::nullopt;
+        } else {
+            positional << arguments[i];
+        }
+    }
+    if (positional.isEmpty()) {
+        line.help = true;
+        return line;
+    }
+    line.verb = positional.takeFirst();
+    line.arguments = positional;
+    return line;
+}
+
+std::optional<PortChoice> ParsePortChoice(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    static const QRegularExpression comNumber(QStringLiteral("^(?:com\\s*)?(\\d+)$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    const auto match = comNumber.match(trimmed);
+    if (match.hasMatch()) {
+        const int number = match.captured(1).toInt();
+        if (number < 1 || number > 4)
+            return std::nullopt;
+        return PortChoice{number, {}};
+    }
+    return PortChoice{1, trimmed};
+}
+
+QString UsageText()
+{
+    return QStringLiteral(
+        "Usage: q51ctl VERB [ARGUMENTS] [--port DEVICE|COMn] [--settings 9600,N,8,1]\n"
+        "\n"
+        "Talking to a decoder:\n"
+        "  download FILE [--verify]   send the configuration in FILE; --verify reads it back\n"
+        "  upload FILE                read the decoder's configuration into FILE\n"
+        "  version                    print the firmware version\n"
+        "  status                     print the decoder's status byte in words\n"
+        "  trigger                    send the Trigger command\n"
+        "  isp IMAGE                  update the firmware from IMAGE (*.bin)\n"
+        "  memory read [START END]    print stored groups, all or START to END\n"
+        "  memory sizes               print the size of every stored group\n"
+        "  memory free                print the free group space\n"
+        "  memory clear [START END]   clear stored groups, all or START to END\n"
+        "\n"
+        "Reading configurations:\n"
+        "  report FILE | --device     every parameter with its current choice\n"
+        "  diff A B | diff A --device the parameters that differ\n"
+        "\n"
+        "--port takes Com 1 to 4 (\"2\", \"COM2\") or a device such as /dev/ttyUSB0;\n"
+        "without it, download uses the port stored in FILE and the rest Com 1.\n"
+        "\n"
+        "Exit status: 0 success, 1 diff found differences, 2 usage error, 3 bad file,\n"
+        "4 port unavailable, 5 time-out, 6 refused by the decoder, 7 bad reply,\n"
+        "8 connection lost, 9 verify found a different block.\n");
+}
+
+} // namespace q51::cli

@@ -1,0 +1,37 @@
+#pragma once
+// q51ctl's command line: a verb, its arguments and the link options, in
+// any order ("download x.cfg --verify --port /dev/pts/3").
+
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+namespace q51::cli {
+
+struct CommandLine {
+    QString verb;
+    QStringList arguments;         // after the verb, options removed
+    std::optional<QString> port;   // --port
+    std::optional<QString> settings; // --settings
+    bool verify = false;           // --verify
+    bool device = false;           // --device
+    bool help = false;             // --help, -h or no verb at all
+};
+
+// Nothing, with *problem set, for an unknown option or one missing its value.
+std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QString *problem);
+
+// Com 1 to 4, or a device that stands in for Com 1.
+struct PortChoice {
+    int number = 1;
+    QString device; // empty: the usual mapping of Com number applies
+};
+
+// "1", "COM1", "Com 1", "com 4": that port; anything else names a device.
+// Nothing for an empty text or a Com number outside 1 to 4.
+std::optional<PortChoice> ParsePortChoice(const QString &text);
+
+QString UsageText();
+
+} // namespace q51::cli

@@ -1,0 +1,28 @@
+#pragma once
+// The port and settings a verb talks through, from --port and --settings,
+// and the exit code an exchange's end stands for.
+
+#include <optional>
+
+#include "cli/command_line.h"
+#include "link/exchange.h"
+#include "link/protocol/input_pos.h"
+
+namespace q51::cli {
+
+struct LinkOptions {
+    PortChoice port;
+    QString settings;
+};
+
+inline constexpr const char *DefaultSettings = "9600,N,8,1";
+
+// Nothing (the problem already on stderr) for a bad --port or --settings.
+// defaultPort is used without --port.
+std::optional<LinkOptions> ResolveLinkOptions(const CommandLine &line, int defaultPort = 1);
+
+// Time-out, lost port, refusal or bad reply; Success for an accepted reply.
+// A download's "failed" means the decoder did not acknowledge: a refusal.
+int ExitCodeFor(const ExchangeResult &result, bool failedMeansRefused = false);
+
+} // namespace q51::cli

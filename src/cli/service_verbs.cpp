@@ -1,0 +1,210 @@
+// isp and memory: the firmware update and the stored-data requests of the
+// service windows, run from the command line. The verb itself is the
+// confirmation the windows ask for.
+
+#include "cli/console_output.h"
+#include "cli/device_session.h"
+#include "cli/exit_codes.h"
+#include "cli/link_options.h"
+#include "cli/progress_meter.h"
+#include "cli/verbs.h"
+#include "link/firmware_image.h"
+#include "link/firmware_update.h"
+#include "link/firmware_update_choices.h"
+#include "link/firmware_update_texts.h"
+#include "link/group_number_text.h"
+#include "link/protocol/isp_frames.h"
+#include "link/protocol/stored_data_status.h"
+#include "link/stored_data_exchanges.h"
+#include "link/stored_data_texts.h"
+
+namespace q51::cli {
+
+namespace {
+
+namespace ft = firmware_update_text;
+namespace st = stored_data_text;
+using protocol::StoredDataStatus;
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+struct UpdateEnding {
+    const char *text;
+    int code;
+};
+
+UpdateEnding endingOf(FirmwareUpdateEnd end)
+{
+    switch (end) {
+    case FirmwareUpdateEnd::Succeeded: return {ft::UpdateOk, Success};
+    case FirmwareUpdateEnd::AccessTimedOut: return {ft::TimeOutError, TimedOut};
+    case FirmwareUpdateEnd::WrongVersion: return {ft::WrongVersion, Refused};
+    case FirmwareUpdateEnd::AccessRefused: return {ft::AccessFailed, Refused};
+    case FirmwareUpdateEnd::EraseFailed: return {ft::EraseFailed, BadReply};
+    case FirmwareUpdateEnd::PageFailed: return {ft::PageFailed, BadReply};
+    }
+    return {ft::PageFailed, BadReply};
+}
+
+int storedDataCode(const ExchangeResult &result)
+{
+    switch (result.end) {
+    case ExchangeEnd::TimedOut: return TimedOut;
+    case ExchangeEnd::PortLost: return PortLost;
+    case ExchangeEnd::Judged: break;
+    }
+    switch (static_cast<StoredDataStatus>(result.verdict)) {
+    case StoredDataStatus::Accepted:
+    case StoredDataStatus::NoDataInRange: return Success;
+    case StoredDataStatus::NothingReceived: return TimedOut;
+    case StoredDataStatus::NotAcknowledged: return Refused;
+    default: return BadReply;
+    }
+}
+
+// "memory read 3 9": both group numbers as the window takes them.
+bool parseRange(const QStringList &arguments, std::optional<protocol::GroupRange> &range)
+{
+    range.reset();
+    if (arguments.isEmpty())
+        return true;
+    if (arguments.size() != 2)
+        return false;
+    const auto first = ParseGroupNumber(arguments[0]);
+    const auto last = ParseGroupNumber(arguments[1]);
+    if (!first || !last) {
+        PrintFailure(text(st::NumberOutOfRange));
+        return false;
+    }
+    if (*last < *first) {
+        PrintFailure(text(st::EndBeforeStart));
+        return false;
+    }
+    range = protocol::GroupRange{*first, *last};
+    return true;
+}
+
+} // namespace
+
+int RunIsp(const CommandLine &line)
+{
+    if (line.arguments.size() != 1)
+        return Usage();
+    const QString path = line.arguments.first();
+    const FirmwareImage image = LoadFirmwareImage(path);
+    switch (image.problem) {
+    case FirmwareImage::Problem::None: break;
+    case FirmwareImage::Problem::CannotOpen:
+        PrintFailure(text(ft::CannotOpenBefore) + path + text(ft::CannotOpenAfter));
+        return BadFile;
+    case FirmwareImage::Problem::TooLarge: PrintFailure(text(ft::FileTooLarge)); return BadFile;
+    }
+
+    // Every update runs at its own settings, as the window's does.
+    CommandLine withSettings = line;
+    if (!withSettings.settings)
+        withSettings.settings = text(FirmwareUpdateSettingsText);
+    const auto options = ResolveLinkOptions(withSettings);
+    if (!options)
+        return UsageError;
+    DeviceSession session(options->port, options->settings);
+    if (!session.open())
+        return PortUnavailable;
+
+    ProgressMeter meter(QStringLiteral("isp"), qint64(protocol::IspPageCount(image.bytes.size())));
+    FirmwareUpdate update(session.port(), image.bytes);
+    QObject::connect(&update, &FirmwareUpdate::pagesAccepted, [&meter](int count) { meter.update(count); });
+    FirmwareUpdateEnd end = FirmwareUpdateEnd::AccessTimedOut;
+    bool portLost = false;
+    DeviceSession::waitFor([&](std::function<void()> done) {
+        QObject::connect(&update, &FirmwareUpdate::finished, [&, done](FirmwareUpdateEnd e, bool lost) {
+            end = e;
+            portLost = lost;
+            done();
+        });
+        update.start();
+    });
+    const UpdateEnding ending = endingOf(end);
+    if (ending.code == Success) {
+        PrintResult(text(ending.text));
+        return Success;
+    }
+    PrintFailure(text(ending.text), portLost ? text(transmit_text::PortLostDetail) : QString());
+    return portLost ? PortLost : ending.code;
+}
+
+int RunMemory(const CommandLine &line)
+{
+    if (line.arguments.isEmpty())
+        return Usage();
+    const QString what = line.arguments.first();
+    const QStringList rest = line.arguments.mid(1);
+    StoredDataRequest kind;
+    if (what == QLatin1String("read"))
+        kind = StoredDataRequest::Read;
+    else if (what == QLatin1String("sizes"))
+        kind = StoredDataRequest::Sizes;
+    else if (what == QLatin1String("free"))
+        kind = StoredDataRequest::FreeSpace;
+    else if (what == QLatin1String("clear"))
+        kind = StoredDataRequest::Clear;
+    else
+        return Usage();
+
+    std::optional<protocol::GroupRange> range;
+    if (StoredDataRequestInfoFor(kind).takesRange) {
+        if (!parseRange(rest, range))
+            return Usage();
+    } else if (!rest.isEmpty()) {
+        return Usage();
+    }
+
+    const auto options = ResolveLinkOptions(line);
+    if (!options)
+        return UsageError;
+    DeviceSession session(options->port, options->settings);
+    if (!session.open())
+        return PortUnavailable;
+
+    std::shared_ptr<protocol::StoredReadParser> parser;
+    ProgressMeter meter(QStringLiteral("memory"), 0);
+    Exchange::Request request;
+    if (kind == StoredDataRequest::Read) {
+        parser = std::make_shared<protocol::StoredReadParser>(range ? range->start : 0);
+        GroupReadHandlers handlers;
+        handlers.started = [] {};
+        handlers.records = [](const std::vector<protocol::GroupRecord> &records) {
+            for (const protocol::GroupRecord &record : records)
+                PrintResult(GroupRecordText(record));
+        };
+        handlers.progressed = [&meter](std::size_t seen, std::size_t total) {
+            meter.setTotal(qint64(total));
+            meter.update(qint64(seen));
+        };
+        request = PrepareGroupRead(range, parser, handlers);
+    } else {
+        request = PrepareStoredDataRequest(kind, range);
+    }
+    const ExchangeResult result = session.run(std::move(request));
+    const StoredDataReport report = CompleteStoredDataRequest(kind, result, parser.get());
+    const int code = storedDataCode(result);
+    if (report.display) {
+        // The window lists sizes side by side; a terminal wants one a line.
+        for (const QString &entry : report.display->split(QLatin1Char('\t'))) {
+            if (!entry.trimmed().isEmpty())
+                PrintResult(entry.trimmed());
+        }
+    }
+    if (!report.text.isEmpty()) {
+        if (code == Success)
+            PrintResult(report.text);
+        else
+            PrintFailure(report.text, report.detail);
+    }
+    return code;
+}
+
+} // namespace q51::cli

@@ -1,0 +1,33 @@
+#pragma once
+// The verbs of q51ctl. Each returns the process's exit code (exit_codes.h).
+
+#include "cli/command_line.h"
+#include "model/configuration.h"
+
+namespace q51::cli {
+
+int RunVerb(const CommandLine &line);
+
+// By group: transfers of the configuration and single commands,
+int RunDownload(const CommandLine &line);
+int RunUpload(const CommandLine &line);
+int RunVersion(const CommandLine &line);
+int RunStatus(const CommandLine &line);
+int RunTrigger(const CommandLine &line);
+// configurations in words,
+int RunReport(const CommandLine &line);
+int RunDiff(const CommandLine &line);
+// and the service verbs.
+int RunIsp(const CommandLine &line);
+int RunMemory(const CommandLine &line);
+
+// Prints the usage text on stderr; returns UsageError.
+int Usage();
+
+// The configuration a fresh start of the program holds.
+Configuration StartUpConfiguration();
+// Reads the decoder's block into config as "Upload To PC" does; the
+// success message only when not quiet.
+int UploadInto(const CommandLine &line, Configuration &config, bool quietSuccess);
+
+} // namespace q51::cli

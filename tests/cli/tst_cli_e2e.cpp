@@ -1,0 +1,261 @@
+// q51ctl end to end: the real program on the real serial stack against the
+// decoder simulator program, one row per verb and outcome, each with the
+// exit code a script would see.
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/config_file_io.h"
+#include "cli/exit_codes.h"
+#include "edited_block.h"
+#include "model/factory_defaults.h"
+#include "support/simulator_process.h"
+
+using namespace q51;
+using namespace q51::cli;
+
+namespace {
+
+constexpr int Patience = 20000;
+const QString NoSimulator = QStringLiteral("-");
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+bool writeConfiguration(const QString &path, const Block &block)
+{
+    Configuration config;
+    ResetHeaderStrings(config, HeaderPreset::StartUp, "01/02/2025");
+    config.block = block;
+    return WriteConfigurationFile(path, config).ok;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class CliEndToEndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void verb_data();
+    void verb();
+    void uploadWritesTheDecodersBlock();
+    void diffAgainstDeviceFindsItsChanges();
+
+private:
+    QTemporaryDir dir;
+    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    Run ctl(QStringList arguments, const QString &device = {});
+};
+
+void CliEndToEndTest::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QVERIFY(writeConfiguration(path("factory.cfg"), FactoryBlock()));
+    QVERIFY(writeConfiguration(path("edited.cfg"), test::EditedFactoryBlock()));
+    QFile notConfig(path("notes.cfg"));
+    QVERIFY(notConfig.open(QIODevice::WriteOnly));
+    notConfig.write("ZENU\r\n");
+    notConfig.close();
+    // A 600-byte image whose first four bytes name the decoder's version.
+    QByteArray image(600, '\x5A');
+    image.replace(0, 4, QByteArray::fromHex("11223344"));
+    QFile bin(path("image.bin"));
+    QVERIFY(bin.open(QIODevice::WriteOnly));
+    bin.write(image);
+    bin.close();
+    QFile big(path("big.bin"));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    big.write(QByteArray(65536, '\0'));
+}
+
+Run CliEndToEndTest::ctl(QStringList arguments, const QString &device)
+{
+    for (QString &argument : arguments) {
+        argument.replace(QLatin1String("@DEV"), device);
+        if (argument.startsWith(QLatin1Char('@')))
+            argument = dir.filePath(argument.mid(1));
+    }
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("Q51_INTERVAL_SCALE"), QStringLiteral("0.05"));
+    environment.remove(QStringLiteral("Q51_COM1"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(Q51_CTL_PATH), arguments);
+    Run run;
+    if (!process.waitForFinished(Patience) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.code = process.exitCode();
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+void CliEndToEndTest::verb_data()
+{
+    QTest::addColumn<QStringList>("simulator"); // NoSimulator: none started
+    QTest::addColumn<QStringList>("arguments");  // @DEV: its device; @name: a file here
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out"); // contained in stdout
+    QTest::addColumn<QString>("err"); // contained in stderr
+
+    const QStringList plain;
+    const QStringList none{NoSimulator};
+    const QStringList silent{"--silent"};
+    const QStringList refuse{"--refuse"};
+    const QStringList badBcc{"--bad-bcc"};
+
+    QTest::newRow("download --verify") << plain << QStringList{"download", "@edited.cfg", "--verify", "--port", "@DEV"}
+                                       << int(Success) << "Download OK!\nVerify OK!\n" << "";
+    QTest::newRow("download, silent decoder") << silent << QStringList{"download", "@factory.cfg", "--port", "@DEV"}
+                                              << int(TimedOut) << "" << "Time Out Error!";
+    QTest::newRow("download --verify, silent decoder")
+        << silent << QStringList{"download", "@factory.cfg", "--verify", "--port", "@DEV"} << int(TimedOut) << ""
+        << "Time Out Error!";
+    QTest::newRow("download, refused") << refuse << QStringList{"download", "@factory.cfg", "--port", "@DEV"}
+                                       << int(Refused) << "" << "Download Failed!";
+    QTest::newRow("download, not a file") << none << QStringList{"download", "@notes.cfg", "--port", "/dev/null"}
+                                          << int(BadFile) << "" << "This File Is Not A Configuration Setup File";
+    QTest::newRow("download, no port") << none
+                                       << QStringList{"download", "@factory.cfg", "--port", "/nonexistent/tty"}
+                                       << int(PortUnavailable) << "" << "COM 1: not available.";
+    QTest::newRow("download, bad settings")
+        << none << QStringList{"download", "@factory.cfg", "--settings", "9600,X,8,1"} << int(UsageError) << "" << "";
+    QTest::newRow("upload, refused") << refuse << QStringList{"upload", "@up.cfg", "--port", "@DEV"} << int(Refused)
+                                     << "" << "Send Command Failed!";
+    QTest::newRow("upload, bad check byte") << badBcc << QStringList{"upload", "@up.cfg", "--port", "@DEV"}
+                                            << int(BadReply) << "" << "Upload Failed!";
+    QTest::newRow("upload, hang-up") << QStringList{"--hangup-after", "20"}
+                                     << QStringList{"upload", "@up.cfg", "--port", "@DEV"} << int(PortLost) << ""
+                                     << "Time Out Error!";
+    QTest::newRow("version") << QStringList{"--version-text", "V51 TEST"}
+                             << QStringList{"version", "--port", "@DEV"} << int(Success)
+                             << "Version Information:\n\nV51 TEST" << "";
+    QTest::newRow("version, bad check byte") << badBcc << QStringList{"version", "--port", "@DEV"} << int(BadReply)
+                                             << "" << "Send Get Firmware Version's Command Failed!";
+    QTest::newRow("status") << QStringList{"--status-byte", "0x2B"} << QStringList{"status", "--port", "@DEV"}
+                            << int(Success)
+                            << "Status_Byte is: 2B\nReading Mode: Continuous/Auto Power\nPE On\nTG Off\nDecode OK\n"
+                               "Send Status Command OK!"
+                            << "";
+    QTest::newRow("status, silent") << silent << QStringList{"status", "--port", "@DEV"} << int(TimedOut) << ""
+                                    << "Send Status Command Failed!";
+    QTest::newRow("status, refused") << refuse << QStringList{"status", "--port", "@DEV"} << int(Refused) << ""
+                                     << "Send Status Command Failed!";
+    QTest::newRow("status, bad check byte") << badBcc << QStringList{"status", "--port", "@DEV"} << int(BadReply)
+                                            << "" << "Send Status Command Failed!";
+    QTest::newRow("trigger") << plain << QStringList{"trigger", "--port", "@DEV"} << int(Success)
+                             << "Send Trigger Command OK!" << "";
+    QTest::newRow("report") << none << QStringList{"report", "@edited.cfg"} << int(Success)
+                            << "Communication Parameters / RS232 / Baud Rate: 19200  [byte 24 & 0x07 = 0x04]" << "";
+    QTest::newRow("report --device") << plain << QStringList{"report", "--device", "--port", "@DEV"} << int(Success)
+                                     << "Communication Parameters / RS232 / Baud Rate: 9600" << "";
+    QTest::newRow("diff, same") << none << QStringList{"diff", "@factory.cfg", "@factory.cfg"} << int(Success) << ""
+                                << "";
+    QTest::newRow("diff, not a file") << none << QStringList{"diff", "@factory.cfg", "@notes.cfg"} << int(BadFile)
+                                      << "" << "This File Is Not A Configuration Setup File";
+    QTest::newRow("diff --device, silent") << silent << QStringList{"diff", "@factory.cfg", "--device", "--port", "@DEV"}
+                                           << int(TimedOut) << "" << "Time Out Error!";
+    QTest::newRow("memory free") << plain << QStringList{"memory", "free", "--port", "@DEV"} << int(Success)
+                                 << "Free Group Space: 2000" << "";
+    QTest::newRow("memory read") << QStringList{"--group", "FIRST", "--group", "SECOND"}
+                                 << QStringList{"memory", "read", "--port", "@DEV"} << int(Success)
+                                 << "Group 0 : FIRST\nGroup 1 : SECOND\nRead Saved Data OK!" << "";
+    QTest::newRow("memory read range") << QStringList{"--sample-groups", "4"}
+                                       << QStringList{"memory", "read", "2", "3", "--port", "@DEV"} << int(Success)
+                                       << "Group 2 : DATA0002\nGroup 3 : DATA0003\nRead Saved Data OK!" << "";
+    QTest::newRow("memory read, backwards range") << none << QStringList{"memory", "read", "5", "2"}
+                                                  << int(UsageError) << ""
+                                                  << "End Group NO Must Be Larger Than Or Equal To Start Group NO!";
+    QTest::newRow("memory read, silent") << silent << QStringList{"memory", "read", "--port", "@DEV"}
+                                         << int(TimedOut) << "" << "Time Out Error!";
+    QTest::newRow("memory sizes") << QStringList{"--sample-groups", "2"}
+                                  << QStringList{"memory", "sizes", "--port", "@DEV"} << int(Success)
+                                  << "Group 0 : 8\nGroup 1 : 8\n" << "";
+    QTest::newRow("memory clear") << QStringList{"--sample-groups", "2"}
+                                  << QStringList{"memory", "clear", "--port", "@DEV"} << int(Success)
+                                  << "Send Clear Group Data Command OK!" << "";
+    QTest::newRow("memory clear, refused") << refuse << QStringList{"memory", "clear", "--port", "@DEV"}
+                                           << int(Refused) << "" << "Send Command Failed!";
+    QTest::newRow("isp") << QStringList{"--isp-version", "11223344"} << QStringList{"isp", "@image.bin", "--port", "@DEV"}
+                         << int(Success) << "ISP Transmit OK!" << "";
+    QTest::newRow("isp, wrong version") << QStringList{"--isp-version", "01020304"}
+                                        << QStringList{"isp", "@image.bin", "--port", "@DEV"} << int(Refused) << ""
+                                        << "A Incorrect Version No!";
+    QTest::newRow("isp, silent") << silent << QStringList{"isp", "@image.bin", "--port", "@DEV"} << int(TimedOut)
+                                 << "" << "Time Out Error!";
+    QTest::newRow("isp, image too large") << none << QStringList{"isp", "@big.bin"} << int(BadFile) << ""
+                                          << "File's Size is larger than 64K!";
+    QTest::newRow("unknown verb") << none << QStringList{"flash"} << int(UsageError) << "" << "Usage: q51ctl";
+    QTest::newRow("--verify elsewhere") << none << QStringList{"upload", "x.cfg", "--verify"} << int(UsageError) << ""
+                                        << "Usage: q51ctl";
+}
+
+void CliEndToEndTest::verb()
+{
+    QFETCH(QStringList, simulator);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QFETCH(int, code);
+
+    test::SimulatorProcess sim;
+    if (simulator != QStringList{NoSimulator})
+        QVERIFY(sim.start(simulator));
+    const Run run = ctl(arguments, sim.device());
+    const QString seen = QStringLiteral("stdout: %1\nstderr: %2").arg(run.out, run.err);
+    QVERIFY2(run.code >= 0, "q51ctl did not end");
+    QCOMPARE(run.code, code);
+    QVERIFY2(run.out.contains(out), qPrintable(seen));
+    QVERIFY2(run.err.contains(err), qPrintable(seen));
+    if (run.code == Success)
+        QVERIFY2(run.err.isEmpty(), qPrintable(seen));
+}
+
+void CliEndToEndTest::uploadWritesTheDecodersBlock()
+{
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start({}));
+    QCOMPARE(ctl({"download", "@edited.cfg", "--port", "@DEV"}, sim.device()).code, int(Success));
+    const Run run = ctl({"upload", "@uploaded.cfg", "--port", "@DEV"}, sim.device());
+    QCOMPARE(run.code, int(Success));
+    QCOMPARE(run.out, QStringLiteral("   Upload OK!\n"));
+
+    Configuration uploaded;
+    QVERIFY(ReadConfigurationFile(path("uploaded.cfg"), uploaded));
+    // The decoder holds what was sent, checksum bytes written before sending.
+    Configuration sent;
+    QVERIFY(ReadConfigurationFile(path("edited.cfg"), sent));
+    for (int i = 0; i < 254; ++i)
+        QCOMPARE(uploaded.block[std::size_t(i)], sent.block[std::size_t(i)]);
+    QVERIFY(readAll(path("uploaded.cfg")).startsWith("zenu\r\n"));
+}
+
+void CliEndToEndTest::diffAgainstDeviceFindsItsChanges()
+{
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start({}));
+    QCOMPARE(ctl({"download", "@edited.cfg", "--port", "@DEV"}, sim.device()).code, int(Success));
+    const Run files = ctl({"diff", "@factory.cfg", "@edited.cfg"});
+    QCOMPARE(files.code, int(Differences));
+    QCOMPARE(files.out.toUtf8(), readAll(QStringLiteral(Q51_GOLDEN_DIR "/factory_vs_edited.diff")));
+
+    // The decoder holds the edited block with its checksum bytes.
+    const Run device = ctl({"diff", "@factory.cfg", "--device", "--port", "@DEV"}, sim.device());
+    QCOMPARE(device.code, int(Differences));
+    QVERIFY2(device.out.startsWith(files.out.section(QStringLiteral("Bytes the page"), 0, 0)), qPrintable(device.out));
+}
+
+QTEST_GUILESS_MAIN(CliEndToEndTest)
+#include "tst_cli_e2e.moc"
