@@ -18,6 +18,7 @@
 #include "link/protocol/isp_frames.h"
 #include "model/configuration.h"
 #include "ui/user_dialogs.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -30,12 +31,6 @@ QString text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-template <typename Widget>
-Widget *named(Widget *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 const char *endText(FirmwareUpdateEnd end)
 {
@@ -246,12 +241,7 @@ void FirmwareUpdateWindow::closeEvent(QCloseEvent *event)
 
 void FirmwareUpdateWindow::closeWindow()
 {
-    // Inside the main window the frame is what closes; its close event
-    // closes this widget first.
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        frame->close();
-    else
-        close();
+    closeHostingWindow(this);
 }
 
 } // namespace q51

@@ -27,6 +27,7 @@
 #include "link/transport.h"
 #include "model/configuration.h"
 #include "ui/user_dialogs.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -39,20 +40,7 @@ QString text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-template <typename Widget>
-Widget *named(Widget *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
-void appendText(QPlainTextEdit *box, const QString &more)
-{
-    QTextCursor end(box->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(more);
-    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
-}
 
 } // namespace
 
@@ -306,12 +294,7 @@ void StoredDataWindow::closeEvent(QCloseEvent *event)
 
 void StoredDataWindow::closeWindow()
 {
-    // Inside the main window the frame is what closes; its close event
-    // closes this widget first.
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        frame->close();
-    else
-        close();
+    closeHostingWindow(this);
 }
 
 } // namespace q51

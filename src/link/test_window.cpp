@@ -16,6 +16,7 @@
 #include "link/transmit_texts.h"
 #include "model/configuration.h"
 #include "ui/user_dialogs.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -31,22 +32,7 @@ QString text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-template <typename Widget>
-Widget *named(Widget *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
-// Appends at the end whatever the user's cursor is doing, and keeps the
-// newest text in view.
-void appendText(QPlainTextEdit *box, const QString &more)
-{
-    QTextCursor end(box->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(more);
-    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
-}
 
 } // namespace
 

@@ -20,6 +20,7 @@
 #include "link/transport.h"
 #include "model/configuration.h"
 #include "ui/user_dialogs.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -343,12 +344,7 @@ void TransmitWindow::closeEvent(QCloseEvent *event)
 
 void TransmitWindow::closeWindow()
 {
-    // Inside the main window the frame is what closes; its close event
-    // closes this widget first.
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        frame->close();
-    else
-        close();
+    closeHostingWindow(this);
 }
 
 } // namespace q51

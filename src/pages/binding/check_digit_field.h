@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/check_digit.h"
-#include "pages/binding/field_spec.h"
+#include "pages/binding/field_types.h"
 
 namespace q51 {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "pages/binding/field_spec.h"
+#include "pages/binding/field_types.h"
 
 namespace q51 {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "pages/binding/field_spec.h"
+#include "pages/binding/field_types.h"
 
 class QAbstractButton;
 class QButtonGroup;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/binding/field_spec.h"
+#include "pages/binding/field_types.h"
 
 class QGridLayout;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "pages/binding/field_spec.h"
+#include "pages/binding/field_types.h"
 
 namespace q51 {
 
