@@ -5,9 +5,9 @@
 namespace q51::sim {
 
 DecoderSimulator::DecoderSimulator(DecoderResponder responder, FaultOptions faults)
-    : responder_(std::move(responder)), shaper_(faults)
+    : responder_(std::move(responder)), shaper_(faults), refuse_(faults.refuse)
 {
-    responder_.SetRefusing(faults.refuse);
+    responder_.SetRefusing(faults.refuse && faults.fromRequest <= 1);
 }
 
 std::vector<SimulatorEvent> DecoderSimulator::Feed(protocol::ByteView bytes)
@@ -17,12 +17,18 @@ std::vector<SimulatorEvent> DecoderSimulator::Feed(protocol::ByteView bytes)
     // firmware update, and the bytes after it must be read accordingly.
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (ForIspReader(bytes[i])) {
-            if (std::optional<IspFrame> frame = ispReader_.Feed(bytes[i]))
+            if (std::optional<IspFrame> frame = ispReader_.Feed(bytes[i])) {
+                const bool spoiled = shaper_.NextRequest();
+                responder_.SetRefusing(refuse_ && spoiled);
                 events.push_back(Event(responder_.Respond(*frame)));
+            }
             continue;
         }
-        for (const ReceivedFrame &frame : reassembler_.Feed(bytes.subspan(i, 1)))
+        for (const ReceivedFrame &frame : reassembler_.Feed(bytes.subspan(i, 1))) {
+            const bool spoiled = shaper_.NextRequest();
+            responder_.SetRefusing(refuse_ && spoiled);
             events.push_back(Event(responder_.Respond(frame)));
+        }
     }
     if (const std::size_t skipped = reassembler_.TakeSkippedCount())
         events.push_back({"ignored " + std::to_string(skipped) + " bytes outside any frame", {}, false});

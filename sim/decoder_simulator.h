@@ -46,6 +46,7 @@ private:
     IspFrameReader ispReader_;
     DecoderResponder responder_;
     ReplyShaper shaper_;
+    bool refuse_ = false;
 };
 
 } // namespace q51::sim

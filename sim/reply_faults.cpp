@@ -47,9 +47,19 @@ ShapedReply ReplyShaper::Shape(Bytes reply)
         shaped.note = "not sent: no longer answering";
         return shaped;
     }
+    if (!active_) {
+        shaped.chunks.push_back({std::move(reply), 0});
+        return shaped;
+    }
     if (options_.silent) {
         shaped.note = "not sent: silent";
         return shaped;
+    }
+    if (options_.garbage) {
+        // Never a control byte: nothing in it may pass for a mark or a frame.
+        for (std::size_t i = 0; i < reply.size(); ++i)
+            reply[i] = static_cast<std::uint8_t>(0xA0 + i % 0x50);
+        AddNote(shaped.note, "garbage");
     }
     // A bare ACK has no frame and so no BCC to spoil.
     if (options_.badBcc && reply.size() > 1) {
@@ -60,6 +70,11 @@ ShapedReply ReplyShaper::Shape(Bytes reply)
         reply.resize(*options_.shortLength);
         AddNote(shaped.note, "cut to " + std::to_string(reply.size()) + " bytes");
     }
+    if (options_.extraBytes > 0) {
+        for (std::size_t i = 0; i < options_.extraBytes; ++i)
+            reply.push_back(static_cast<std::uint8_t>(0x55 + i));
+        AddNote(shaped.note, std::to_string(options_.extraBytes) + " extra bytes");
+    }
     if (CutAfter(reply, options_.stallAfter)) {
         AddNote(shaped.note, "stalled after " + std::to_string(reply.size()) + " bytes");
     } else if (CutAfter(reply, options_.hangUpAfter)) {
@@ -69,6 +84,12 @@ ShapedReply ReplyShaper::Shape(Bytes reply)
     if (!reply.empty())
         shaped.chunks = Split(reply, options_.splitSize, options_.pauseMs);
     return shaped;
+}
+
+bool ReplyShaper::NextRequest()
+{
+    active_ = ++requests_ >= options_.fromRequest;
+    return active_;
 }
 
 bool ReplyShaper::CutAfter(Bytes &reply, std::optional<std::size_t> limit)

@@ -1,8 +1,8 @@
 #pragma once
 // Ways the simulated decoder can misbehave. Refusing is the decoder's own
 // doing (DecoderResponder); the rest happen to each reply on its way out,
-// in this order: silent, bad BCC, short, stall or hang-up, split. None of
-// those changes what the decoder has stored.
+// in this order: silent, garbage, bad BCC, short, extra bytes, stall or
+// hang-up, split. None of those changes what the decoder has stored.
 
 #include <cstddef>
 #include <optional>
@@ -22,8 +22,14 @@ struct FaultOptions {
     // sends nothing more (stall) or closes the line (hang-up).
     std::optional<std::size_t> stallAfter;
     std::optional<std::size_t> hangUpAfter;
+    std::size_t extraBytes = 0; // bytes of noise sent after each reply
+    bool garbage = false;       // each reply's bytes replaced by noise of the same length
     std::size_t splitSize = 0; // 0: whole replies; else chunks of this many bytes
     int pauseMs = 0;           // between chunks
+    // The request (counted from 1) the faults start at: the replies before
+    // it are sent as they are, so a later step of a longer exchange can be
+    // spoiled on its own.
+    std::size_t fromRequest = 1;
 };
 
 enum class AfterReply { Continue, HangUp };
@@ -47,6 +53,9 @@ public:
 
     ShapedReply Shape(protocol::Bytes reply);
 
+    // Counts one more request; true when faults apply to its reply.
+    bool NextRequest();
+
     // True once a stall or hang-up has cut a reply: nothing is sent any more,
     // and a hang-up also ends the simulator once the cut reply is out.
     [[nodiscard]] bool Dead() const { return dead_; }
@@ -58,6 +67,8 @@ private:
 
     FaultOptions options_;
     bool dead_ = false;
+    std::size_t requests_ = 0;
+    bool active_ = true; // faults apply to the current request's reply
 };
 
 } // namespace q51::sim

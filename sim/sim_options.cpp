@@ -71,6 +71,7 @@ const std::map<std::string_view, bool FaultOptions::*> &Flags()
         {"--silent", &FaultOptions::silent},
         {"--refuse", &FaultOptions::refuse},
         {"--bad-bcc", &FaultOptions::badBcc},
+        {"--garbage", &FaultOptions::garbage},
     };
     return flags;
 }
@@ -81,6 +82,8 @@ const std::map<std::string_view, ValueSetter> &ValueOptions()
         {"--short", NumberInto([](SimOptions &o, long long n) { o.faults.shortLength = n; }, 0, MaxByteCount)},
         {"--stall-after", NumberInto([](SimOptions &o, long long n) { o.faults.stallAfter = n; }, 0, MaxByteCount)},
         {"--hangup-after", NumberInto([](SimOptions &o, long long n) { o.faults.hangUpAfter = n; }, 0, MaxByteCount)},
+        {"--faults-from", NumberInto([](SimOptions &o, long long n) { o.faults.fromRequest = n; }, 1, MaxByteCount)},
+        {"--extra", NumberInto([](SimOptions &o, long long n) { o.faults.extraBytes = n; }, 0, MaxByteCount)},
         {"--split", NumberInto([](SimOptions &o, long long n) { o.faults.splitSize = n; }, 1, MaxByteCount)},
         {"--pause", NumberInto([](SimOptions &o, long long n) { o.faults.pauseMs = int(n); }, 0, MaxPauseMs)},
         {"--baud", NumberInto([](SimOptions &o, long long n) { o.baud = int(n); }, MinBaud, MaxBaud)},
@@ -206,6 +209,9 @@ Faults:
                        as the first reply byte, and writes are not stored
   --bad-bcc            spoil the check byte of every reply frame
   --short N            send only the first N bytes of each reply
+  --faults-from N      spoil replies only from the Nth request on (default 1)
+  --extra N            send N bytes of noise after each reply
+  --garbage            replace each reply by noise of the same length
   --split N            send replies in chunks of N bytes...
   --pause MS           ...with MS milliseconds between chunks
   --stall-after N      cut the first reply longer than N bytes after N

@@ -40,6 +40,12 @@ bool ReadConfigurationFile(const QString &path, Configuration &config)
 
 SaveResult WriteConfigurationFile(const QString &path, Configuration &config)
 {
+    // A name taken by something other than a plain file (a folder, a pipe,
+    // a device) is another program's: saving would replace it.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return {false, QStringLiteral("\"%1\" is not a file.").arg(QDir::toNativeSeparators(path))};
+
     const std::string bytes = FormatConfigurationFile(config);
 
     QSaveFile file(path);

@@ -247,6 +247,13 @@ void SimulatorResponderTest::faults_data()
     QTest::newRow("hang up after 20") << QStringList{"--hangup-after", "20"} << QByteArray("\x06") << 20 << 0 << true << true;
     QTest::newRow("hang up after a whole reply") << QStringList{"--hangup-after", "36"} << QByteArray("\x06") << 36 << 1 << false << true;
     QTest::newRow("hang up after 0") << QStringList{"--hangup-after", "0"} << QByteArray() << 0 << 0 << true << true;
+    QTest::newRow("extra bytes") << QStringList{"--extra", "3"} << QByteArray("\x06\x55\x56\x57") << 39 << 1 << false
+                                 << true;
+    QTest::newRow("garbage") << QStringList{"--garbage"} << QByteArray("\xa0") << 36 << 3 << false << true;
+    QTest::newRow("faults from the second request") << QStringList{"--refuse", "--faults-from", "2"}
+                                                    << QByteArray("\x06") << 36 << 3 << false << true;
+    QTest::newRow("faults from the third request") << QStringList{"--silent", "--faults-from", "3"}
+                                                   << QByteArray("\x06") << 36 << 1 << false << true;
 }
 
 // A download, then a version query, under each fault.
@@ -278,8 +285,9 @@ void SimulatorResponderTest::faults()
     // Whatever arrives is the start of the decoder's true reply, except
     // for the byte a fault deliberately spoils.
     const QByteArray truth = Q(DecoderSimulator().Feed(protocol::ReadVersionRequest())[0].reply.Joined());
-    for (qsizetype i = 0; i < versionBytes.size(); ++i) {
-        const bool spoiled = (i == 0 && args.contains("--refuse")) || (i == 35 && args.contains("--bad-bcc"));
+    for (qsizetype i = 0; i < qMin(versionBytes.size(), truth.size()); ++i) {
+        const bool spoiled = (i == 0 && args.contains("--refuse")) || (i == 35 && args.contains("--bad-bcc"))
+                             || args.contains("--garbage");
         QCOMPARE(versionBytes[i] != truth[i], spoiled);
     }
     const bool hungUp = download[0].reply.after == AfterReply::HangUp || version[0].reply.after == AfterReply::HangUp;
@@ -379,7 +387,8 @@ void SimulatorResponderTest::options_data()
     QTest::newRow("none") << QStringList{} << true;
     QTest::newRow("all") << QStringList{"--silent", "--refuse", "--bad-bcc", "--short", "5", "--split=3", "--pause", "2",
                                         "--stall-after", "7", "--hangup-after", "9", "--baud", "9600", "--delay", "4",
-                                        "--version-text", "X", "--block-file", "b", "--dump-block", "d", "--link", "l"}
+                                        "--version-text", "X", "--block-file", "b", "--dump-block", "d", "--link", "l",
+                                        "--extra", "4", "--garbage", "--faults-from", "2"}
                          << true;
     QTest::newRow("unknown option") << QStringList{"--bogus"} << false;
     QTest::newRow("missing value") << QStringList{"--short"} << false;
@@ -412,6 +421,9 @@ void SimulatorResponderTest::options()
         QCOMPARE(o.faults.pauseMs, 2);
         QCOMPARE(o.faults.stallAfter.value(), std::size_t(7));
         QCOMPARE(o.faults.hangUpAfter.value(), std::size_t(9));
+        QCOMPARE(o.faults.extraBytes, std::size_t(4));
+        QVERIFY(o.faults.garbage);
+        QCOMPARE(o.faults.fromRequest, std::size_t(2));
         QCOMPARE(o.baud, 9600);
         QCOMPARE(o.delayMs, 4);
         QCOMPARE(o.versionText, std::string("X"));
