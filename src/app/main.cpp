@@ -7,6 +7,7 @@
 #include <QProcess>
 
 #include "app/child_windows.h"
+#include "app/first_paint_probe.h"
 #include "app/main_window.h"
 #include "app/toolbar_icons.h"
 #include "link/portio/port_io.h"
@@ -36,6 +37,7 @@ int main(int argc, char *argv[])
     };
     q51::MainWindow window(config, services);
     dialogs.setParent(&window);
+    q51::FirstPaintProbe::InstallIfAsked(window);
     window.startUp(); // may warn about the keyboard port before the window shows
     window.show();
     // "q51setup FILE", as the desktop's file associations start it: the

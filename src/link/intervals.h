@@ -35,7 +35,7 @@ enum class Interval {
     IspPagePause,      // after each accepted page
     // stored data: the reply's first byte and its first part,
     GroupDataReply,
-    StoredReplySettle, // from the first byte of a read or size reply until its first part is judged
+    StoredReplySettle, // from the first byte of a read reply until its first part is judged
     GroupDataRestFirst, // then the rest of a read reply: the first part of it,
     GroupDataRestNext,  // and each part after one that did not end it
     GroupSizesReply,

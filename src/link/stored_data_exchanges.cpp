@@ -141,7 +141,8 @@ Exchange::Request PrepareStoredDataRequest(StoredDataRequest kind, const std::op
         request.bytes = toQt(protocol::GroupSizesRequest());
         request.threshold = static_cast<int>(protocol::GroupSizesLimits.receiveThreshold);
         request.timeout = Interval::GroupSizesReply;
-        request.settle = Interval::StoredReplySettle;
+        // No settling: the threshold is the whole reply, so nothing more is
+        // due once it is reached and a pause would only add to the wait.
         request.judge = [](const QByteArray &reply) {
             return static_cast<int>(protocol::JudgeGroupSizesReply(view(reply)).status);
         };

@@ -12,7 +12,7 @@ inline constexpr ExchangeLimits GroupDataLimits{1, 10000};
 // For the first later part, and then after each part that did not end it.
 inline constexpr int GroupDataRestFirstWaitMs = 65535;
 inline constexpr int GroupDataRestNextWaitMs = 60000;
-// Once a read or size reply begins, it is given this long to arrive more
+// Once a read reply begins, it is given this long to arrive more
 // whole before its first part is judged.
 inline constexpr int StoredReplySettleMs = 100;
 
