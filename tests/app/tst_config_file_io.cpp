@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include "support/file_size_limit.h"
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -50,32 +52,7 @@ void verifySameConfiguration(const Configuration &actual, const Configuration &e
     QCOMPARE(actual.TransferMode, expected.TransferMode);
 }
 
-// Makes the disk look full to this process: files may not grow beyond
-// `bytes`, and the write fails with an error instead of a signal.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit lowered = previous_;
-        lowered.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-    bool active() const { return active_; }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-    bool active_ = false;
-};
+using q51::test::FileSizeLimit;
 
 } // namespace
 

@@ -10,6 +10,8 @@
 
 #include <QtTest>
 
+#include "support/file_size_limit.h"
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -50,31 +52,7 @@ QByteArray formatted(const Configuration &c)
     return QByteArray(text.data(), qsizetype(text.size()));
 }
 
-// Files may not grow beyond `bytes`: a full disk, as this process sees it.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit lowered = previous_;
-        lowered.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, handler_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-    bool active() const { return active_; }
-
-private:
-    rlimit previous_{};
-    void (*handler_)(int) = nullptr;
-    bool active_ = false;
-};
+using q51::test::FileSizeLimit;
 
 enum class Obstacle { FolderIsAFile, NameIsAFolder, NameIsAPipe, DiskFull };
 
