@@ -68,7 +68,7 @@ void KeyboardWedge::ShutdownWinIo()
 bool KeyboardWedge::SetPortVal(std::uint16_t port, std::uint32_t value, int size)
 {
     writes_.push_back({port, static_cast<std::uint8_t>(value), std::chrono::steady_clock::now()});
-    if (port == kb::DataPort && size == 1)
+    if (port == kb::DataPort && size == 1 && !unplugged_)
         take(static_cast<char>(value));
     return true;
 }
@@ -131,14 +131,15 @@ void KeyboardWedge::wakeUp(char letter)
     letter_ = 0;
     if (misbehaves(WedgeFault::NeverAnswers))
         return;
-    type(QString(typesLowerCase() ? QLatin1Char('s') : QLatin1Char(kb::ReadyMark)));
+    type(QString(typesLowerCase() ? QLatin1Char('s') : QLatin1Char(kb::ReadyMark)), std::chrono::milliseconds(0),
+         true);
     taken_.clear();
     if (letter == kb::DownloadLetter) {
         state_ = State::TakingBlock;
     } else if (letter == kb::QueryLetter) {
         state_ = State::TakingRequest;
     } else if (!misbehaves(WedgeFault::SilentAfterRequest)) {
-        type(typedBlock(), turnaround);
+        answer(typedBlock(), turnaround, true);
     }
 }
 
@@ -149,7 +150,7 @@ void KeyboardWedge::blockTaken()
     if (!received || misbehaves(WedgeFault::SilentAfterRequest))
         return; // a decoder that cannot take the block says nothing
     block = *received;
-    type(QString(typesLowerCase() ? QLatin1Char('p') : QLatin1Char(kb::AcceptedMark)));
+    answer(QString(typesLowerCase() ? QLatin1Char('p') : QLatin1Char(kb::AcceptedMark)), {}, true);
 }
 
 void KeyboardWedge::requestTaken()
@@ -159,13 +160,13 @@ void KeyboardWedge::requestTaken()
         return;
     const QString accepted(typesLowerCase() ? QLatin1Char('p') : QLatin1Char(kb::AcceptedMark));
     if (taken_ == requestText(protocol::ReadVersionRequest())) {
-        type(accepted);
-        type(typedVersion(), turnaround);
+        answer(accepted, {}, false);
+        answer(typedVersion(), turnaround, true);
     } else if (taken_ == requestText(protocol::StatusRequest())) {
-        type(accepted);
-        type(typedStatus(), turnaround);
+        answer(accepted, {}, false);
+        answer(typedStatus(), turnaround, true);
     } else if (taken_ == requestText(protocol::TriggerRequest())) {
-        type(accepted);
+        answer(accepted, {}, true);
     }
 }
 
@@ -218,12 +219,25 @@ QString KeyboardWedge::typedStatus() const
     return shortened(hex(std::string(reply.begin(), reply.end())));
 }
 
-void KeyboardWedge::type(const QString &text, std::chrono::milliseconds after)
+void KeyboardWedge::answer(QString text, std::chrono::milliseconds after, bool last)
 {
-    if (text.isEmpty())
+    if (misbehaves(WedgeFault::Garbage)) {
+        // Neither hex digits nor marks.
+        static const QString noise = QStringLiteral("#?*!");
+        for (qsizetype i = 0; i < text.size(); ++i)
+            text[i] = noise.at(i % noise.size());
+    }
+    type(text, after);
+    if (last && misbehaves(WedgeFault::ExtraKeystrokes))
+        type(extraKeystrokes, turnaround);
+}
+
+void KeyboardWedge::type(const QString &text, std::chrono::milliseconds after, bool readyMark)
+{
+    if (text.isEmpty() || unplugged_)
         return;
     const bool idle = pending_.isEmpty();
-    pending_.append({text, after});
+    pending_.append({text, after, readyMark});
     if (idle)
         typist_.start(after);
 }
@@ -234,15 +248,37 @@ void KeyboardWedge::typeNext()
     for (int n = 0; n < std::max(1, keystrokesPerPass) && !replyDone && !pending_.isEmpty(); ++n) {
         Keystrokes &next = pending_.first();
         const QChar c = next.text.front();
+        const bool readyMark = next.readyMark;
         next.text.remove(0, 1);
         replyDone = next.text.isEmpty();
         if (replyDone)
             pending_.removeFirst();
+        if (readyMark)
+            typedSinceReady_ = 0;
+        else if (cutHere())
+            continue;
         press(c); // may make the host write, and so queue more typing
+    }
+    if (unplugged_) {
+        pending_.clear();
+        return;
     }
     // A new reply waits its pause.
     if (!pending_.isEmpty() && !typist_.isActive())
-        typist_.start(replyDone ? pending_.first().pause : std::chrono::milliseconds(0));
+        typist_.start(replyDone ? pending_.first().pause : keystrokeGap);
+}
+
+bool KeyboardWedge::cutHere()
+{
+    const bool unplugs = misbehaves(WedgeFault::UnpluggedMidReply);
+    const bool cuts = unplugs || misbehaves(WedgeFault::StallMidReply);
+    if (cuts && typedSinceReady_ >= keystrokesBeforeCut)
+        return true;
+    ++typedSinceReady_;
+    // This keystroke is the last one it gets out.
+    if (unplugs && typedSinceReady_ == keystrokesBeforeCut)
+        unplugged_ = true;
+    return false;
 }
 
 void KeyboardWedge::press(QChar c)

@@ -39,6 +39,10 @@ enum class WedgeFault {
     LowerCaseHeader,    // the version reply's header typed "02061d"
     SilentAfterRequest, // "S", then nothing: no "P", no data
     NotAStatusReply,    // a status reply whose XOR checks out but whose second byte is not 02
+    Garbage,            // every answer after "S" typed as noise of the same length
+    StallMidReply,      // after "S", only the first keystrokesBeforeCut keystrokes of its answers
+    UnpluggedMidReply,  // the same, then deaf and mute for good
+    ExtraKeystrokes,    // noise typed a turnaround after the exchange's last answer
 };
 
 struct PortWrite {
@@ -72,8 +76,16 @@ public:
     // Between a mark and the data it types after it: a decoder gives the
     // host time to get ready for the data.
     std::chrono::milliseconds turnaround{20};
-    // Keystrokes typed per pass of the event loop, within one reply.
+    // Keystrokes typed per pass of the event loop, within one reply, and
+    // the pause between such passes.
     int keystrokesPerPass = 16;
+    std::chrono::milliseconds keystrokeGap{0};
+    // Where StallMidReply and UnpluggedMidReply cut the answers, counted
+    // from the keystroke after "S".
+    int keystrokesBeforeCut = 2;
+    // What ExtraKeystrokes types: hex digits, which would spoil a reply
+    // they were taken into.
+    QString extraKeystrokes = QStringLiteral("0F3");
     bool initializes = true;
 
     // --- what happened ---
@@ -89,6 +101,7 @@ public:
     [[nodiscard]] const QString &typed() const { return typed_; }
     [[nodiscard]] int lostKeystrokes() const { return lost_; }
     [[nodiscard]] bool typing() const { return !pending_.isEmpty(); }
+    [[nodiscard]] bool unplugged() const { return unplugged_; }
 
 private:
     enum class State { Idle, TakingBlock, TakingRequest };
@@ -106,8 +119,14 @@ private:
     QString typedStatus() const;
     QString shortened(QString reply) const;
 
+    // Queues an answer after "S", after a pause; `last` marks the
+    // exchange's final answer.
+    void answer(QString text, std::chrono::milliseconds after, bool last);
     // Queues text to type, after a pause.
-    void type(const QString &text, std::chrono::milliseconds after = std::chrono::milliseconds(0));
+    void type(const QString &text, std::chrono::milliseconds after = std::chrono::milliseconds(0),
+              bool readyMark = false);
+    // Whether a keystroke after "S" is swallowed by a cut in the line.
+    bool cutHere();
     void typeNext();
     void press(QChar c);
 
@@ -126,10 +145,13 @@ private:
     struct Keystrokes {
         QString text;
         std::chrono::milliseconds pause;
+        bool readyMark = false;
     };
     QList<Keystrokes> pending_;
     QString typed_;
     int lost_ = 0;
+    int typedSinceReady_ = 0;
+    bool unplugged_ = false;
 };
 
 } // namespace q51::sim

@@ -1,6 +1,7 @@
-// Every decoder exchange against every fault, end to end: the real serial
-// port on a pseudo-terminal against the simulator program, driven through
-// the windows by their controls' names. The cases are the product of one
+// Every decoder exchange against every fault, end to end, driven through the
+// windows by their controls' names: over RS232, the real serial port on a
+// pseudo-terminal against the simulator program; by keyboard, the keyboard
+// wedge double typing into the window. The cases are the product of one
 // table of faults and one of exchanges. Each case checks the message shown,
 // the buttons enabled again, the configuration block left alone unless the
 // exchange succeeded, and that closing or destroying the window mid-exchange
@@ -26,7 +27,9 @@
 #include "link/serial_port_transport.h"
 #include "link/stored_data_window.h"
 #include "link/transmit_window.h"
+#include "link/protocol/block_checksum.h"
 #include "model/configuration.h"
+#include "sim/keyboard_wedge.h"
 #include "support/event_wait.h"
 #include "support/scaled_intervals.h"
 #include "support/scripted_dialogs.h"
@@ -41,6 +44,8 @@ using namespace q51;
 using test::ScaledIntervals;
 using test::ScriptedDialogs;
 using test::SimulatorProcess;
+using sim::KeyboardWedge;
+using sim::WedgeFault;
 
 namespace {
 
@@ -50,37 +55,66 @@ constexpr int Patience = SimulatorProcess::Patience;
 enum class Interruption { None, WindowClosed, ProgramExit };
 
 // What an exchange says when the decoder is silent, refuses, answers
-// garbage, spoils its check byte or cuts its reply short. Empty: the
-// exchange still succeeds (a reply of one byte, or none, has no check byte
-// and cannot be cut).
+// garbage, spoils its check byte, cuts its reply short or goes away in the
+// middle of it. Empty: the exchange still succeeds (a reply of one byte or
+// character, or none, has no check byte and cannot be cut); an empty hangUp
+// is as cut.
 struct Outcomes {
-    QString silence, refusal, garbage, checkByte, cut;
+    QString silence, refusal, garbage, checkByte, cut, hangUp = {};
 };
+
+// The keyboard wedge misbehaving the way a fault says.
+using WedgeSetup = void (*)(KeyboardWedge &);
 
 struct Fault {
     const char *name;
     QStringList simOptions;
+    WedgeSetup wedge;
     QString Outcomes::*spoils = nullptr; // none: the exchange succeeds
     Interruption interruption = Interruption::None;
 };
 
-// The faults, each a way the decoder, the line or the user spoils an exchange.
+template <WedgeFault F>
+void misbehave(KeyboardWedge &w)
+{
+    w.fault = F;
+}
+
+// The faults, each a way the decoder, the line or the user spoils an
+// exchange. By keyboard, "refusal" is a decoder that says it is ready and
+// then never accepts nor answers, and a hang-up is a decoder unplugged.
 const QList<Fault> &Faults()
 {
     static const QList<Fault> faults{
-        {"silence", {"--silent"}, &Outcomes::silence},
-        {"refusal", {"--refuse"}, &Outcomes::refusal},
-        {"bad check byte", {"--bad-bcc"}, &Outcomes::checkByte},
-        {"short reply", {"--short", "2"}, &Outcomes::cut},
-        {"split reply", {"--split", "3", "--pause", "5"}},
-        {"stall mid-reply", {"--stall-after", "2"}, &Outcomes::cut},
-        {"extra bytes", {"--extra", "3"}}, // bytes after a whole reply are never part of it
-        {"garbage", {"--garbage"}, &Outcomes::garbage},
-        {"hang-up mid-reply", {"--hangup-after", "2"}, &Outcomes::cut},
-        {"window closed mid-exchange", {"--silent"}, nullptr, Interruption::WindowClosed},
-        {"program exit mid-exchange", {"--silent"}, nullptr, Interruption::ProgramExit},
+        {"silence", {"--silent"}, misbehave<WedgeFault::NeverAnswers>, &Outcomes::silence},
+        {"refusal", {"--refuse"}, misbehave<WedgeFault::SilentAfterRequest>, &Outcomes::refusal},
+        {"bad check byte", {"--bad-bcc"}, misbehave<WedgeFault::BadChecksum>, &Outcomes::checkByte},
+        {"short reply", {"--short", "2"}, misbehave<WedgeFault::ShortReply>, &Outcomes::cut},
+        {"split reply", {"--split", "3", "--pause", "5"},
+         [](KeyboardWedge &w) {
+             w.keystrokesPerPass = 3;
+             w.keystrokeGap = std::chrono::milliseconds(5);
+         }},
+        {"stall mid-reply", {"--stall-after", "2"}, misbehave<WedgeFault::StallMidReply>, &Outcomes::cut},
+        // Bytes after a whole reply are never part of it.
+        {"extra bytes", {"--extra", "3"}, misbehave<WedgeFault::ExtraKeystrokes>},
+        {"garbage", {"--garbage"}, misbehave<WedgeFault::Garbage>, &Outcomes::garbage},
+        {"hang-up mid-reply", {"--hangup-after", "2"}, misbehave<WedgeFault::UnpluggedMidReply>, &Outcomes::hangUp},
+        {"window closed mid-exchange", {"--silent"}, misbehave<WedgeFault::SilentAfterRequest>, nullptr,
+         Interruption::WindowClosed},
+        {"program exit mid-exchange", {"--silent"}, misbehave<WedgeFault::SilentAfterRequest>, nullptr,
+         Interruption::ProgramExit},
     };
     return faults;
+}
+
+QString outcomeOf(const Outcomes &outcomes, QString Outcomes::*spoils)
+{
+    if (!spoils)
+        return {};
+    if (spoils == &Outcomes::hangUp && outcomes.hangUp.isEmpty())
+        return outcomes.cut;
+    return outcomes.*spoils;
 }
 
 enum class Window { Transfer, Console, StoredData, FirmwareUpdate };
@@ -96,10 +130,13 @@ struct ExchangeCase {
     QStringList simOptions = {}; // where in a longer exchange the faults start
     int consoleItem = -1;        // the command chosen in the console
     bool range = false;          // a stored-data request for groups 1 to 3
+    bool keyboard = false;       // through the keyboard wedge, not RS232
 };
 
 const QString TimeOut = QStringLiteral("Time Out Error!");
 const QString SendCommandFailed = QStringLiteral("Send Command Failed!");
+// The keyboard handshake's time-out.
+const QString TimesOut = QStringLiteral("Times Out Error");
 
 const QList<ExchangeCase> &Exchanges()
 {
@@ -111,6 +148,8 @@ const QList<ExchangeCase> &Exchanges()
     const QString pageFailed = QStringLiteral("Transmit Data Failled!");
     const QString eraseFailed = QStringLiteral("Erase Command Failed!");
     const QString accessFailed = QStringLiteral("Access ISP Command Failed!");
+    const QString versionRefused = QStringLiteral("Send Get Firmware Version's Command Failed!");
+    const QString triggerFailed = QStringLiteral("Send Trigger Command Failed!");
     static const QList<ExchangeCase> exchanges{
         {"download", Window::Transfer, "cmdTransmit", "Download OK!",
          {TimeOut, "Download Failed!", "Download Failed!", "", ""}, BlockAfter::WithChecksum},
@@ -141,6 +180,23 @@ const QList<ExchangeCase> &Exchanges()
          {eraseFailed, eraseFailed, eraseFailed, "", ""}, BlockAfter::Unchanged, {"--faults-from", "2"}},
         {"firmware page", Window::FirmwareUpdate, "cmdTransmit", "ISP Transmit OK!",
          {pageFailed, pageFailed, pageFailed, "", ""}, BlockAfter::Unchanged, {"--faults-from", "3"}},
+
+        // By keyboard. A decoder that never says "S" is a handshake that
+        // times out; an upload or version reply is tried three times.
+        {"keyboard download", Window::Transfer, "cmdTransmit", "Download OK!",
+         {TimesOut, "Download Failed!", "Download Failed!", "", ""}, BlockAfter::WithChecksum, {}, -1, false, true},
+        {"keyboard upload", Window::Transfer, "cmdReceive", "   Upload OK!",
+         {TimesOut, "Upload Failed!", "Upload Failed!", "Upload Failed!", "Upload Failed!", TimesOut},
+         BlockAfter::DecoderBlockOnSuccess, {}, -1, false, true},
+        {"keyboard version", Window::Transfer, "CmdVersion", "Version Information:\r\n\r\nFW 2.05" + QString(23, ' '),
+         {TimesOut, versionRefused, versionRefused, "Upload Failed!", "Upload Failed!", TimesOut},
+         BlockAfter::Unchanged, {}, -1, false, true},
+        {"keyboard status", Window::Console, "CmdSend", "Send Status Command OK!",
+         {TimesOut, statusFailed, statusFailed, statusFailed, statusFailed}, BlockAfter::Unchanged, {}, 0, false,
+         true},
+        // The decoder confirms a trigger with "P", which cannot be cut.
+        {"keyboard trigger", Window::Console, "CmdSend", "Send Trigger Command OK!",
+         {TimesOut, triggerFailed, triggerFailed, "", ""}, BlockAfter::Unchanged, {}, 1, false, true},
     };
     return exchanges;
 }
@@ -150,12 +206,14 @@ QByteArray bytesOf(const Block &block)
     return QByteArray(reinterpret_cast<const char *>(block.data()), BlockSize);
 }
 
+// What the decoder holds, with a checksum that checks out.
 QByteArray DecoderBlock()
 {
-    QByteArray block(BlockSize, '\0');
+    Block block{};
     for (int i = 0; i < BlockSize; ++i)
-        block[i] = char(255 - i);
-    return block;
+        block[size_t(i)] = std::uint8_t(255 - i);
+    protocol::WriteBlockChecksum(block);
+    return bytesOf(block);
 }
 
 } // namespace
@@ -173,7 +231,8 @@ private:
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     Configuration config;
-    FailingPortIo portIo; // RS232 only here
+    FailingPortIo noPortIo; // for the RS232 cases
+    std::unique_ptr<KeyboardWedge> wedge;
     std::unique_ptr<SimulatorProcess> sim;
     std::unique_ptr<QWidget> window;
     std::function<bool()> running;
@@ -201,14 +260,18 @@ void FaultMatrixTest::cleanup()
 {
     window.reset();
     sim.reset();
+    wedge.reset();
     qunsetenv("Q51_COM1");
 }
 
 void FaultMatrixTest::openWindow(const ExchangeCase &exchange)
 {
     auto serial = [] { return std::make_unique<SerialPortTransport>(); };
+    PortIo &portIo = exchange.keyboard ? static_cast<PortIo &>(*wedge) : noPortIo;
     switch (exchange.window) {
     case Window::Transfer: {
+        if (exchange.keyboard)
+            config.TransferMode = TransferModes::ByKeyboard;
         auto *w = new TransmitWindow(config, dialogs, portIo, serial);
         running = [w] { return w->transferRunning(); };
         window.reset(w);
@@ -219,10 +282,9 @@ void FaultMatrixTest::openWindow(const ExchangeCase &exchange)
         auto *w = new CommandConsole(config, dialogs, portIo, serial);
         running = [w] { return w->commandRunning(); };
         window.reset(w);
-        window->show();
-        w->findChild<QAbstractButton *>(QStringLiteral("Option1_0"))->click(); // RS232
+        w->findChild<QAbstractButton *>(QLatin1String(exchange.keyboard ? "Option1_1" : "Option1_0"))->click();
         w->findChild<QComboBox *>(QStringLiteral("cboCMD"))->setCurrentIndex(exchange.consoleItem);
-        return;
+        break;
     }
     case Window::StoredData: {
         auto *w = new StoredDataWindow(config, dialogs, serial);
@@ -250,6 +312,11 @@ void FaultMatrixTest::openWindow(const ExchangeCase &exchange)
     }
     }
     window->show();
+    // The decoder types into whatever has the keyboard focus.
+    if (exchange.keyboard) {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
 }
 
 void FaultMatrixTest::exchange_data()
@@ -272,18 +339,26 @@ void FaultMatrixTest::exchange()
     QFETCH(int, faultIndex);
     const ExchangeCase &exchange = Exchanges()[exchangeIndex];
     const Fault &fault = Faults()[faultIndex];
-    const QString failure = fault.spoils ? exchange.failures.*fault.spoils : QString();
+    const QString failure = outcomeOf(exchange.failures, fault.spoils);
     const bool succeeds = fault.interruption == Interruption::None && failure.isEmpty();
     // Time-outs at a twentieth; rows that should succeed keep the real
     // timing so a busy machine cannot turn a reply into a time-out.
     ScaledIntervals scale(succeeds ? 1.0 : 0.05);
 
-    QVERIFY(writeFile(path("decoder.bin"), DecoderBlock()));
-    sim = std::make_unique<SimulatorProcess>();
-    QVERIFY(sim->start(QStringList{"--block-file", path("decoder.bin"), "--version-text", "FW 2.05",
-                                   "--sample-groups", "5"}
-                       + exchange.simOptions + fault.simOptions));
-    qputenv("Q51_COM1", sim->device().toLocal8Bit());
+    if (exchange.keyboard) {
+        wedge = std::make_unique<KeyboardWedge>();
+        const QByteArray decoder = DecoderBlock();
+        std::copy(decoder.begin(), decoder.end(), wedge->block.begin());
+        wedge->versionText = "FW 2.05";
+        fault.wedge(*wedge);
+    } else {
+        QVERIFY(writeFile(path("decoder.bin"), DecoderBlock()));
+        sim = std::make_unique<SimulatorProcess>();
+        QVERIFY(sim->start(QStringList{"--block-file", path("decoder.bin"), "--version-text", "FW 2.05",
+                                       "--sample-groups", "5"}
+                           + exchange.simOptions + fault.simOptions));
+        qputenv("Q51_COM1", sim->device().toLocal8Bit());
+    }
 
     const Block before = config.block;
     const Block saved = config.savedCopy;
@@ -314,12 +389,18 @@ void FaultMatrixTest::exchange()
         // moments after its request is out.
         const bool waitsForReply = !exchange.failures.silence.isEmpty();
         const qsizetype step = exchange.simOptions.isEmpty() ? 1 : exchange.simOptions.last().toInt();
-        if (waitsForReply) {
+        if (exchange.keyboard) {
+            // Ready, and the host on its way: writing its request or
+            // block, or waiting for an answer.
+            QVERIFY(test::waitUntil([&] { return wedge->typed().contains(QLatin1Char('S')); }, Patience));
+            test::runFor(5);
+        } else if (waitsForReply) {
             QVERIFY2(test::waitUntil([&] { return sim->log().count(QLatin1String("request ")) >= step; }, Patience),
                      qPrintable(sim->log()));
         }
         QVERIFY(running());
         const qsizetype shownThen = dialogs.messages.size();
+        const std::size_t writtenThen = wedge ? wedge->writes().size() : 0;
         if (fault.interruption == Interruption::WindowClosed) {
             window->close();
             QVERIFY(!running());
@@ -330,6 +411,8 @@ void FaultMatrixTest::exchange()
         // Longer than any scaled wait: nothing may turn up afterwards.
         QTest::qWait(400);
         QCOMPARE(dialogs.messages.size(), shownThen);
+        if (wedge)
+            QCOMPARE(wedge->writes().size(), writtenThen); // nothing more to the keyboard controller
         QCOMPARE(bytesOf(config.block), bytesOf(expected));
         QVERIFY(config.savedCopy == saved);
         return;
