@@ -86,12 +86,21 @@ QString resultText(ConsoleItem item, bool succeeded)
            text(succeeded ? c::CommandOk : c::CommandFailed);
 }
 
-std::unique_ptr<DeviceSession> openSession(const CommandLine &line, int defaultPort = 1)
+// The session on an open port; null, with the exit code in `failure`, for
+// bad link options or a port that cannot be opened.
+std::unique_ptr<DeviceSession> openSession(const CommandLine &line, int &failure, int defaultPort = 1)
 {
     const auto options = ResolveLinkOptions(line, defaultPort);
-    if (!options)
+    if (!options) {
+        failure = Usage();
         return nullptr;
-    return std::make_unique<DeviceSession>(options->port, options->settings);
+    }
+    auto session = std::make_unique<DeviceSession>(options->port, options->settings);
+    if (!session->open()) {
+        failure = PortUnavailable;
+        return nullptr;
+    }
+    return session;
 }
 
 } // namespace
@@ -99,11 +108,10 @@ std::unique_ptr<DeviceSession> openSession(const CommandLine &line, int defaultP
 // Shared with report and diff: the decoder's block, read as an upload.
 int UploadInto(const CommandLine &line, Configuration &config, bool quietSuccess)
 {
-    auto session = openSession(line);
+    int failure = Success;
+    auto session = openSession(line, failure);
     if (!session)
-        return Usage();
-    if (!session->open())
-        return PortUnavailable;
+        return failure;
     return transfer(*session, TransferKind::Upload, config, quietSuccess);
 }
 
@@ -120,11 +128,10 @@ int RunDownload(const CommandLine &line)
     if (!config)
         return BadFile;
     // Like the window after File > Open: the port the file names.
-    auto session = openSession(line, config->PortNumber);
+    int failure = Success;
+    auto session = openSession(line, failure, config->PortNumber);
     if (!session)
-        return Usage();
-    if (!session->open())
-        return PortUnavailable;
+        return failure;
     const int code = transfer(*session, TransferKind::Download, *config);
     if (code != Success || !line.verify)
         return code;
@@ -147,11 +154,10 @@ int RunUpload(const CommandLine &line)
     if (line.arguments.size() != 1)
         return Usage();
     Configuration config = startUpConfiguration();
-    auto session = openSession(line);
+    int failure = Success;
+    auto session = openSession(line, failure);
     if (!session)
-        return Usage();
-    if (!session->open())
-        return PortUnavailable;
+        return failure;
     const int code = transfer(*session, TransferKind::Upload, config);
     if (code != Success)
         return code;
@@ -169,11 +175,10 @@ int RunVersion(const CommandLine &line)
     if (!line.arguments.isEmpty())
         return Usage();
     Configuration config = startUpConfiguration();
-    auto session = openSession(line);
+    int failure = Success;
+    auto session = openSession(line, failure);
     if (!session)
-        return Usage();
-    if (!session->open())
-        return PortUnavailable;
+        return failure;
     return transfer(*session, TransferKind::Version, config);
 }
 
@@ -181,11 +186,10 @@ int RunStatus(const CommandLine &line)
 {
     if (!line.arguments.isEmpty())
         return Usage();
-    auto session = openSession(line);
+    int failure = Success;
+    auto session = openSession(line, failure);
     if (!session)
-        return Usage();
-    if (!session->open())
-        return PortUnavailable;
+        return failure;
 
     // The console's serial Status exchange, with the reply state kept so
     // the exit code can tell a silent decoder from a refusal.
@@ -222,11 +226,10 @@ int RunTrigger(const CommandLine &line)
 {
     if (!line.arguments.isEmpty())
         return Usage();
-    auto session = openSession(line);
+    int failure = Success;
+    auto session = openSession(line, failure);
     if (!session)
-        return Usage();
-    if (!session->open())
-        return PortUnavailable;
+        return failure;
     ConsoleCommand command(ConsoleItem::Trigger, session->port());
     bool succeeded = false;
     DeviceSession::waitFor([&](std::function<void()> done) {

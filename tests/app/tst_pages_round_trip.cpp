@@ -19,30 +19,20 @@ private slots:
     void pageReadsTheBlockAfreshAfterNew();
 };
 
-static QWidget *openPage(Shell &s, const char *menuItem)
-{
-    s.trigger(menuItem);
-    for (QMdiSubWindow *sub : s.window->mdiArea()->subWindowList()) {
-        if (sub->isVisible()) // a page just closed may still await deletion
-            return sub->widget();
-    }
-    return nullptr;
-}
-
 void PagesRoundTripTest::editsSurviveSaveAndReopen()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("pages.cfg"));
     {
         Shell s;
-        QWidget *page = openPage(s, "mnuConfigInterface");
+        QWidget *page = s.open("mnuConfigInterface");
         QVERIFY(page);
         QVERIFY(choose(page, "optCFG3_1", "OCIA Mode"));
         QVERIFY(choose(page, "OptCfg3_3", "Reserved 3"));
         auto *device = page->findChild<QLineEdit *>(QStringLiteral("txtDeviceName"));
         device->selectAll();
         QTest::keyClicks(device, QStringLiteral("Scanner, \"north\" door"));
-        page = openPage(s, "mnuConfigComm"); // closes the Interface page
+        page = s.open("mnuConfigComm"); // closes the Interface page
         QVERIFY(choose(page, "optCfg41A", "2400"));
         QVERIFY(choose(page, "optCfg41D", "Mark"));
         QVERIFY(choose(page, "optCfg43A", "HT(TAB)"));
@@ -56,11 +46,11 @@ void PagesRoundTripTest::editsSurviveSaveAndReopen()
     t.dialogs.openNames.enqueue(file);
     t.trigger("mnuFileOpen");
     QVERIFY(t.dialogs.messages.isEmpty());
-    QWidget *page = openPage(t, "mnuConfigInterface");
+    QWidget *page = t.open("mnuConfigInterface");
     QCOMPARE(chosen(page, "optCFG3_1"), QStringLiteral("OCIA Mode"));
     QCOMPARE(chosen(page, "OptCfg3_3"), QStringLiteral("Reserved 3"));
     QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("txtDeviceName"))->text(), QStringLiteral("Scanner, \"north\" door"));
-    page = openPage(t, "mnuConfigComm");
+    page = t.open("mnuConfigComm");
     QCOMPARE(chosen(page, "optCfg41A"), QStringLiteral("2400"));
     QCOMPARE(chosen(page, "optCfg41D"), QStringLiteral("Mark"));
     QCOMPARE(chosen(page, "optCfg43A"), QStringLiteral("HT(TAB)"));
@@ -71,12 +61,12 @@ void PagesRoundTripTest::editsSurviveSaveAndReopen()
 void PagesRoundTripTest::pageReadsTheBlockAfreshAfterNew()
 {
     Shell s;
-    QWidget *page = openPage(s, "mnuConfigInterface");
+    QWidget *page = s.open("mnuConfigInterface");
     QVERIFY(choose(page, "optCFG3_1", "RS232 Mode"));
     s.dialogs.answers.enqueue(Answer::No);
     s.trigger("mnuFileNew"); // closes the page and loads the factory block
     QCOMPARE(int(s.config.ActivePage), 0);
-    page = openPage(s, "mnuConfigInterface");
+    page = s.open("mnuConfigInterface");
     QCOMPARE(chosen(page, "optCFG3_1"), QStringLiteral("Keyboard Mode"));
     QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("txtDeviceName"))->text(), QStringLiteral("Device Name"));
 }

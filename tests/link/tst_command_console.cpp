@@ -24,12 +24,14 @@
 #include "model/configuration.h"
 #include "sim/keyboard_wedge.h"
 #include "support/event_wait.h"
+#include "support/scaled_intervals.h"
 #include "support/scripted_dialogs.h"
 #include "support/shell_fixture.h"
 
 using namespace q51;
 using sim::KeyboardWedge;
 using sim::WedgeFault;
+using test::ScaledIntervals;
 using test::ScriptedDialogs;
 
 Q_DECLARE_METATYPE(q51::sim::WedgeFault)
@@ -39,15 +41,6 @@ namespace {
 constexpr std::uint16_t DataPort = 0x60;
 constexpr std::uint16_t MaskPort = 0x21;
 constexpr int Patience = 30000;
-
-class ScaledIntervals {
-public:
-    explicit ScaledIntervals(double scale) : saved_(intervalScale()) { setIntervalScale(scale); }
-    ~ScaledIntervals() { setIntervalScale(saved_); }
-
-private:
-    double saved_;
-};
 
 QByteArray statusReply(std::uint8_t status)
 {

@@ -20,12 +20,14 @@
 #include "model/configuration.h"
 #include "sim/keyboard_wedge.h"
 #include "support/event_wait.h"
+#include "support/scaled_intervals.h"
 #include "support/scripted_dialogs.h"
 
 using namespace q51;
 using namespace std::chrono;
 using sim::KeyboardWedge;
 using sim::WedgeFault;
+using test::ScaledIntervals;
 using test::ScriptedDialogs;
 
 Q_DECLARE_METATYPE(q51::sim::WedgeFault)
@@ -36,15 +38,6 @@ constexpr std::uint16_t DataPort = 0x60;
 constexpr std::uint16_t MaskPort = 0x21;
 // Generous: the machine may be busy running the rest of the suite.
 constexpr int Patience = 30000;
-
-class ScaledIntervals {
-public:
-    explicit ScaledIntervals(double scale) : saved_(intervalScale()) { setIntervalScale(scale); }
-    ~ScaledIntervals() { setIntervalScale(saved_); }
-
-private:
-    double saved_;
-};
 
 Block patternBlock(int seed)
 {

@@ -19,20 +19,10 @@ private slots:
     void editsSurviveSaveAndReopen();
 };
 
-static QWidget *openBarCodes(Shell &s)
-{
-    s.trigger("mnuConfigBar");
-    for (QMdiSubWindow *sub : s.window->mdiArea()->subWindowList()) {
-        if (sub->isVisible() && sub->widget()->objectName() == QLatin1String("cfg5"))
-            return sub->widget();
-    }
-    return nullptr;
-}
-
 void BarCodeShellTest::opensAsPage3WithoutChangingTheFactoryBlock()
 {
     Shell s;
-    QWidget *page = openBarCodes(s);
+    QWidget *page = s.open("mnuConfigBar", "cfg5");
     QVERIFY(page);
     QCOMPARE(int(s.config.ActivePage), 3);
     QVERIFY(s.window->action(QStringLiteral("mnuConfigBar"))->isChecked());
@@ -49,7 +39,7 @@ void BarCodeShellTest::badMinimumOfTheUnshownSlotIsReportedOnce()
 {
     Shell s;
     s.config.block[206] = 200;
-    QVERIFY(openBarCodes(s));
+    QVERIFY(s.open("mnuConfigBar", "cfg5"));
     QCOMPARE(s.dialogs.texts(), QStringList{"You must input a integer less than 100"});
     QCOMPARE(s.dialogs.messages.constFirst().title, QStringLiteral("Decoder Configuration Setup"));
     QCOMPARE(int(s.config.block[206]), 0);
@@ -61,7 +51,7 @@ void BarCodeShellTest::editsSurviveSaveAndReopen()
     const QString file = dir.filePath(QStringLiteral("codes.cfg"));
     {
         Shell s;
-        QWidget *page = openBarCodes(s);
+        QWidget *page = s.open("mnuConfigBar", "cfg5");
         QVERIFY(choose(page, "opt58B1", "C"));
         QVERIFY(choose(page, "opt510A", "Calculate Check 2 Digits and Transmit"));
         page->findChild<QAbstractButton *>(QStringLiteral("chk51_11"))->click();
@@ -76,7 +66,7 @@ void BarCodeShellTest::editsSurviveSaveAndReopen()
     Shell t;
     t.dialogs.openNames.enqueue(file);
     t.trigger("mnuFileOpen");
-    QWidget *page = openBarCodes(t);
+    QWidget *page = t.open("mnuConfigBar", "cfg5");
     QVERIFY(page);
     QCOMPARE(chosen(page, "opt58B1"), QStringLiteral("C"));
     QCOMPARE(chosen(page, "opt510A"), QStringLiteral("Calculate Check 2 Digits and Transmit"));

@@ -23,16 +23,6 @@ private slots:
     void editsSurviveSaveAndReopen();
 };
 
-static QWidget *openMisc(Shell &s)
-{
-    s.trigger("mnuConfigMisc");
-    for (QMdiSubWindow *sub : s.window->mdiArea()->subWindowList()) {
-        if (sub->isVisible() && sub->widget()->objectName() == QLatin1String("cfg6"))
-            return sub->widget();
-    }
-    return nullptr;
-}
-
 template <typename T>
 static T *child(QWidget *page, const char *name)
 {
@@ -42,7 +32,7 @@ static T *child(QWidget *page, const char *name)
 void MiscShellTest::opensAsPage4WithoutChangingTheFactoryBlock()
 {
     Shell s;
-    QWidget *page = openMisc(s);
+    QWidget *page = s.open("mnuConfigMisc", "cfg6");
     QVERIFY(page);
     QCOMPARE(int(s.config.ActivePage), 4);
     QVERIFY(!s.config.HasUnsavedChanges());
@@ -55,7 +45,7 @@ void MiscShellTest::opensAsPage4WithoutChangingTheFactoryBlock()
 void MiscShellTest::messagesGoThroughTheShell()
 {
     Shell s;
-    QWidget *page = openMisc(s);
+    QWidget *page = s.open("mnuConfigMisc", "cfg6");
     QLineEdit *box = child<QLineEdit>(page, "txt62_4");
     box->selectAll();
     QTest::keyClicks(box, QStringLiteral("XY"));
@@ -69,7 +59,7 @@ void MiscShellTest::messagesGoThroughTheShell()
 void MiscShellTest::keyDialogIsModalOverTheMainWindow()
 {
     Shell s;
-    QWidget *page = openMisc(s);
+    QWidget *page = s.open("mnuConfigMisc", "cfg6");
     child<QPushButton>(page, "Command1")->click();
     auto *dialog = page->findChild<QDialog *>(QStringLiteral("DlgKey"));
     QVERIFY(dialog);
@@ -89,7 +79,7 @@ void MiscShellTest::editsSurviveSaveAndReopen()
     const QString file = dir.filePath(QStringLiteral("misc.cfg"));
     {
         Shell s;
-        QWidget *page = openMisc(s);
+        QWidget *page = s.open("mnuConfigMisc", "cfg6");
         QVERIFY(choose(page, "opt61", "Denmark"));
         auto *groups = child<QComboBox>(page, "cbo691");
         groups->setCurrentIndex(3);
@@ -102,7 +92,7 @@ void MiscShellTest::editsSurviveSaveAndReopen()
     Shell t;
     t.dialogs.openNames.enqueue(file);
     t.trigger("mnuFileOpen");
-    QWidget *page = openMisc(t);
+    QWidget *page = t.open("mnuConfigMisc", "cfg6");
     QCOMPARE(chosen(page, "opt61"), QStringLiteral("Denmark"));
     child<QComboBox>(page, "cbo691")->setCurrentIndex(3);
     QCOMPARE(child<QComboBox>(page, "cbo692")->currentText(), QStringLiteral("Code 128"));

@@ -2,6 +2,8 @@
 // A main window wired to test doubles: scripted dialogs, a counting port-I/O
 // library, a recording program launcher and a fixed date.
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -65,6 +67,19 @@ struct Shell {
     }
 
     void trigger(const char *name) { window->action(QString::fromLatin1(name))->trigger(); }
+
+    // Triggers a menu item, then returns the visible child window (of that
+    // object name, if given), or null. A window just closed may still be
+    // awaiting deletion, hence visible only.
+    QWidget *open(const char *menuItem, const char *objectName = nullptr)
+    {
+        trigger(menuItem);
+        for (QMdiSubWindow *sub : window->mdiArea()->subWindowList()) {
+            if (sub->isVisible() && (!objectName || sub->widget()->objectName() == QLatin1String(objectName)))
+                return sub->widget();
+        }
+        return nullptr;
+    }
 };
 
 } // namespace q51::test
