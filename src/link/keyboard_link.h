@@ -67,6 +67,8 @@ public:
 
     // Empties the box, gives it the focus and waits until it holds exactly
     // `length` characters or the time is up; done() gets the box's text.
+    // progress(n) comes at most once per pass of the event loop, and with
+    // the box's final length before done().
     void waitForLength(const ReplyBox &box, int length, Interval timeout, std::function<void(int length)> progress,
                        std::function<void(const QString &text)> done);
 
@@ -90,6 +92,7 @@ private:
 
     void startWait(const ReplyBox &box, Interval timeout, BoxStart start, std::function<void()> changed);
     void endWait();
+    bool reportProgress();
 
     PortIo &io_;
     bool busy_ = false;
@@ -120,6 +123,11 @@ private:
     QMetaObject::Connection boxWatch_;
     bool unmaskAfterWait_ = false;
     std::function<void()> waitDone_;
+
+    // A waitForLength's progress, due at the next pass of the event loop.
+    QTimer progressTimer_;
+    std::function<void(int)> progress_;
+    int reportedLength_ = 0;
 };
 
 } // namespace q51

@@ -67,6 +67,17 @@ TransmitWindow::TransmitWindow(Configuration &config, UserDialogs &dialogs, Port
     setObjectName(QStringLiteral("frmTransmit"));
     setWindowTitle(text(t::WindowCaption));
     buildControls();
+    // A repaint of the bar costs over a millisecond, and a download reports
+    // progress every other key delay (10 ms): four new values a second read
+    // the same and keep the host's share of the pacing small.
+    progressPacer_.setSingleShot(true);
+    progressPacer_.setInterval(250);
+    connect(&progressPacer_, &QTimer::timeout, this, [this] {
+        if (reported_ != shown_) {
+            applyProgress();
+            progressPacer_.start();
+        }
+    });
 }
 
 TransmitWindow::~TransmitWindow()
@@ -111,6 +122,11 @@ void TransmitWindow::buildControls()
     // Shown only by keyboard transfers.
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("ProgressBar1"));
+    // Its place is kept while hidden: showing it repaints the bar alone, not
+    // the whole window laid out anew (milliseconds a short upload cannot spare).
+    QSizePolicy keepPlace = progress_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    progress_->setSizePolicy(keepPlace);
     progress_->setVisible(false);
     layout->addWidget(progress_);
 
@@ -284,15 +300,29 @@ void TransmitWindow::startKeyboardTransfer(TransferKind kind)
     runningKind_ = kind;
     setTransferBusy(kind, true); // all four buttons: the keyboard path disables them all
     keyboard_ = new KeyboardTransfer(kind, config_, portIo_, ReplyBox(replyBox_), this);
-    keyboard_->onProgress = [this](int value, int maximum) {
-        progress_->setMaximum(maximum);
-        progress_->setValue(value);
-        progress_->setVisible(true);
-    };
+    keyboard_->onProgress = [this](int value, int maximum) { showProgress(value, maximum); };
     keyboard_->onFinished = [this](const TransferReport &report, bool hideProgress) {
         onKeyboardTransferFinished(report, hideProgress);
     };
     keyboard_->start();
+}
+
+void TransmitWindow::showProgress(int value, int maximum)
+{
+    reported_ = {value, maximum};
+    if (progressPacer_.isActive())
+        return; // shown when the interval is over
+    applyProgress();
+    progressPacer_.start();
+}
+
+void TransmitWindow::applyProgress(bool show)
+{
+    shown_ = reported_;
+    if (show)
+        progress_->setVisible(true);
+    progress_->setMaximum(shown_.maximum);
+    progress_->setValue(shown_.value);
 }
 
 void TransmitWindow::onKeyboardTransferFinished(const TransferReport &report, bool hideProgress)
@@ -301,9 +331,14 @@ void TransmitWindow::onKeyboardTransferFinished(const TransferReport &report, bo
         keyboard_->deleteLater();
         keyboard_ = nullptr;
     }
-    setTransferBusy(runningKind_, false);
+    // The bar ends on the last value reported; hidden first when it goes, so
+    // that the value costs no repaint.
+    progressPacer_.stop();
     if (hideProgress)
         progress_->setVisible(false);
+    if (reported_ != shown_)
+        applyProgress(!hideProgress);
+    setTransferBusy(runningKind_, false);
     // Last, as for the serial transfers.
     dialogs_.tell(report.caption, report.text);
 }
@@ -324,6 +359,7 @@ void TransmitWindow::abortTransfer()
         keyboard_->abort();
         keyboard_->deleteLater();
         keyboard_ = nullptr;
+        progressPacer_.stop();
         progress_->setVisible(false);
         setTransferBusy(runningKind_, false);
     }

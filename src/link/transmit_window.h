@@ -11,6 +11,7 @@
 #include <memory>
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include "link/link_settings_choices.h"
@@ -67,6 +68,8 @@ private:
     void startKeyboardTransfer(TransferKind kind);
     void onTransferFinished(TransferKind kind, const ExchangeResult &result);
     void onKeyboardTransferFinished(const TransferReport &report, bool hideProgress);
+    void showProgress(int value, int maximum);
+    void applyProgress(bool show = true);
     void setTransferBusy(TransferKind kind, bool busy);
     void abortTransfer();
     void closeWindow();
@@ -84,6 +87,13 @@ private:
     QPushButton *close_ = nullptr;
     QProgressBar *progress_ = nullptr;
     QLineEdit *replyBox_ = nullptr; // Text1: where the decoder types its answers
+    // The last progress reported and the one on the bar; the bar takes a
+    // new value at most once per progressPacer_ interval.
+    struct Progress {
+        int value = 0, maximum = 0;
+        bool operator==(const Progress &) const = default;
+    } reported_, shown_;
+    QTimer progressPacer_;
 
     QPointer<Exchange> exchange_;
     QPointer<KeyboardTransfer> keyboard_;
