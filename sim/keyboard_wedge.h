@@ -101,7 +101,6 @@ public:
     [[nodiscard]] const QString &typed() const { return typed_; }
     [[nodiscard]] int lostKeystrokes() const { return lost_; }
     [[nodiscard]] bool typing() const { return !pending_.isEmpty(); }
-    [[nodiscard]] bool unplugged() const { return unplugged_; }
 
 private:
     enum class State { Idle, TakingBlock, TakingRequest };

@@ -282,6 +282,7 @@ void FaultMatrixTest::openWindow(const ExchangeCase &exchange)
         auto *w = new CommandConsole(config, dialogs, portIo, serial);
         running = [w] { return w->commandRunning(); };
         window.reset(w);
+        window->show(); // as the user sees it: opened, then the path chosen
         w->findChild<QAbstractButton *>(QLatin1String(exchange.keyboard ? "Option1_1" : "Option1_0"))->click();
         w->findChild<QComboBox *>(QStringLiteral("cboCMD"))->setCurrentIndex(exchange.consoleItem);
         break;
