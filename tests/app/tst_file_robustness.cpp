@@ -18,6 +18,7 @@
 
 #include "app/config_file_io.h"
 #include "model/config_file_format.h"
+#include "support/stepped_block.h"
 
 using q51::Configuration;
 
@@ -26,8 +27,7 @@ namespace {
 Configuration edited()
 {
     Configuration c;
-    for (int i = 0; i < q51::BlockSize; ++i)
-        c.block[size_t(i)] = std::uint8_t(i * 5);
+    c.block = q51::test::SteppedBlock(5);
     c.TakeSavedCopy();
     c.block[7] = 0x77; // a change not saved yet
     c.Description = "edited";

@@ -16,23 +16,16 @@
 #include "link/serial_port_transport.h"
 #include "model/configuration.h"
 #include "support/event_wait.h"
+#include "support/scaled_intervals.h"
 #include "support/scripted_dialogs.h"
 #include "support/simulator_process.h"
 
 using namespace q51;
+using test::ScaledIntervals;
 using test::ScriptedDialogs;
 using test::SimulatorProcess;
 
 namespace {
-
-class ScaledIntervals {
-public:
-    explicit ScaledIntervals(double scale) : saved_(intervalScale()) { setIntervalScale(scale); }
-    ~ScaledIntervals() { setIntervalScale(saved_); }
-
-private:
-    double saved_;
-};
 
 } // namespace
 

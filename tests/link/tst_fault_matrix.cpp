@@ -24,16 +24,17 @@
 #include "link/command_console.h"
 #include "link/firmware_update_window.h"
 #include "link/portio/port_io.h"
+#include "link/protocol/block_checksum.h"
 #include "link/serial_port_transport.h"
 #include "link/stored_data_window.h"
 #include "link/transmit_window.h"
-#include "link/protocol/block_checksum.h"
 #include "model/configuration.h"
 #include "sim/keyboard_wedge.h"
 #include "support/event_wait.h"
 #include "support/scaled_intervals.h"
 #include "support/scripted_dialogs.h"
 #include "support/simulator_process.h"
+#include "support/stepped_block.h"
 
 #ifndef Q51_MATRIX_PART
 #define Q51_MATRIX_PART 0
@@ -201,19 +202,14 @@ const QList<ExchangeCase> &Exchanges()
     return exchanges;
 }
 
-QByteArray bytesOf(const Block &block)
-{
-    return QByteArray(reinterpret_cast<const char *>(block.data()), BlockSize);
-}
+using test::BytesOf;
 
 // What the decoder holds, with a checksum that checks out.
 QByteArray DecoderBlock()
 {
-    Block block{};
-    for (int i = 0; i < BlockSize; ++i)
-        block[size_t(i)] = std::uint8_t(255 - i);
+    Block block = test::DescendingBlock();
     protocol::WriteBlockChecksum(block);
-    return bytesOf(block);
+    return BytesOf(block);
 }
 
 } // namespace
@@ -251,8 +247,7 @@ void FaultMatrixTest::init()
     QVERIFY(dir.isValid());
     dialogs.clear();
     config = Configuration{};
-    for (int i = 0; i < BlockSize; ++i)
-        config.block[size_t(i)] = std::uint8_t(i * 3);
+    config.block = test::SteppedBlock(3);
     config.TakeSavedCopy();
 }
 
@@ -414,7 +409,7 @@ void FaultMatrixTest::exchange()
         QCOMPARE(dialogs.messages.size(), shownThen);
         if (wedge)
             QCOMPARE(wedge->writes().size(), writtenThen); // nothing more to the keyboard controller
-        QCOMPARE(bytesOf(config.block), bytesOf(expected));
+        QCOMPARE(BytesOf(config.block), BytesOf(expected));
         QVERIFY(config.savedCopy == saved);
         return;
     }
@@ -430,7 +425,7 @@ void FaultMatrixTest::exchange()
         QCOMPARE(shown, QStringList{failure});
     }
     QVERIFY2(button->isEnabled(), exchange.button);
-    QCOMPARE(bytesOf(config.block), bytesOf(expected));
+    QCOMPARE(BytesOf(config.block), BytesOf(expected));
     QVERIFY(config.savedCopy == saved);
 }
 

@@ -14,6 +14,7 @@
 #include "link/protocol/status_byte.h"
 #include "link/protocol/status_reply.h"
 #include "link/protocol/typed_replies.h"
+#include "support/stepped_block.h"
 
 using namespace q51;
 using namespace q51::protocol;
@@ -27,9 +28,7 @@ QByteArray Q(const Bytes &bytes)
 
 Block patternBlock()
 {
-    Block b{};
-    for (int i = 0; i < BlockSize; ++i)
-        b[std::size_t(i)] = std::uint8_t(i * 7 + 3);
+    Block b = test::SteppedBlock(7, 3);
     WriteBlockChecksum(b);
     return b;
 }

@@ -22,6 +22,7 @@
 #include "support/event_wait.h"
 #include "support/scaled_intervals.h"
 #include "support/scripted_dialogs.h"
+#include "support/stepped_block.h"
 
 using namespace q51;
 using namespace std::chrono;
@@ -41,10 +42,7 @@ constexpr int Patience = 30000;
 
 Block patternBlock(int seed)
 {
-    Block b{};
-    for (int i = 0; i < BlockSize; ++i)
-        b[std::size_t(i)] = std::uint8_t(i * seed + 11);
-    return b;
+    return test::SteppedBlock(seed, 11);
 }
 
 Block withChecksum(Block b)

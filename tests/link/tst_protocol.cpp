@@ -12,6 +12,7 @@
 #include "link/protocol/requests.h"
 #include "link/protocol/upload_reply.h"
 #include "link/protocol/version_reply.h"
+#include "support/stepped_block.h"
 
 using namespace q51;
 using namespace q51::protocol;
@@ -40,10 +41,7 @@ QByteArray BlockBytes(const Block &block)
 
 Block PatternBlock()
 {
-    Block b{};
-    for (int i = 0; i < BlockSize; ++i)
-        b[std::size_t(i)] = std::uint8_t(i * 7 + 3);
-    return b;
+    return test::SteppedBlock(7, 3);
 }
 
 // A correct reply, written out byte by byte rather than by the code under

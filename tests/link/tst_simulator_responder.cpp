@@ -9,9 +9,9 @@
 
 #include "link/protocol/block_checksum.h"
 #include "link/protocol/console_requests.h"
-#include "link/protocol/status_reply.h"
 #include "link/protocol/frame.h"
 #include "link/protocol/requests.h"
+#include "link/protocol/status_reply.h"
 #include "link/protocol/upload_reply.h"
 #include "link/protocol/version_reply.h"
 #include "model/factory_defaults.h"
@@ -19,6 +19,7 @@
 #include "sim/decoder_simulator.h"
 #include "sim/output_schedule.h"
 #include "sim/sim_options.h"
+#include "support/stepped_block.h"
 
 using namespace q51;
 using namespace q51::sim;
@@ -39,9 +40,7 @@ Bytes B(const QByteArray &bytes)
 
 Block PatternBlock()
 {
-    Block b{};
-    for (int i = 0; i < BlockSize; ++i)
-        b[std::size_t(i)] = std::uint8_t(255 - i);
+    Block b = test::DescendingBlock();
     protocol::WriteBlockChecksum(b);
     return b;
 }

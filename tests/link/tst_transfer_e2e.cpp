@@ -16,10 +16,13 @@
 #include "link/serial_port_transport.h"
 #include "link/transmit_window.h"
 #include "model/configuration.h"
+#include "support/scaled_intervals.h"
 #include "support/scripted_dialogs.h"
 #include "support/simulator_process.h"
+#include "support/stepped_block.h"
 
 using namespace q51;
+using test::ScaledIntervals;
 using test::ScriptedDialogs;
 
 namespace {
@@ -29,26 +32,9 @@ constexpr int Patience = 20000;
 
 using Simulator = test::SimulatorProcess;
 
-class ScaledIntervals {
-public:
-    explicit ScaledIntervals(double scale) : saved_(intervalScale()) { setIntervalScale(scale); }
-    ~ScaledIntervals() { setIntervalScale(saved_); }
-
-private:
-    double saved_;
-};
-
 QByteArray patternBlock()
 {
-    QByteArray block(BlockSize, '\0');
-    for (int i = 0; i < BlockSize; ++i)
-        block[i] = char(255 - i);
-    return block;
-}
-
-QByteArray bytesOf(const Block &block)
-{
-    return QByteArray(reinterpret_cast<const char *>(block.data()), BlockSize);
+    return test::BytesOf(test::DescendingBlock());
 }
 
 Block blockOf(const QByteArray &bytes)
@@ -105,8 +91,7 @@ void TransferEndToEndTest::init()
     QVERIFY(dir.isValid());
     dialogs.clear();
     config = Configuration{};
-    for (int i = 0; i < BlockSize; ++i)
-        config.block[size_t(i)] = std::uint8_t(i * 3);
+    config.block = test::SteppedBlock(3);
     config.TakeSavedCopy();
 }
 
@@ -226,7 +211,7 @@ void TransferEndToEndTest::transfer()
         break;
     }
     }
-    QCOMPARE(bytesOf(config.block), bytesOf(expected));
+    QCOMPARE(test::BytesOf(config.block), test::BytesOf(expected));
     QVERIFY(config.savedCopy == saved);
 
     if (portLost)
@@ -237,7 +222,7 @@ void TransferEndToEndTest::transfer()
     if (text == QLatin1String("Download OK!")) {
         // The decoder took exactly one well-formed 261-byte frame: it stored
         // the block, checksum included, and skipped no stray bytes.
-        QTRY_COMPARE_WITH_TIMEOUT(readFile(dump), bytesOf(config.block), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(dump), test::BytesOf(config.block), Patience);
         QTRY_VERIFY_WITH_TIMEOUT(sim.log().contains(QLatin1String("block stored")), Patience);
         QCOMPARE(sim.log().count(QLatin1String("request ")), 1);
         QVERIFY2(!sim.log().contains(QLatin1String("ignored")), qPrintable(sim.log()));

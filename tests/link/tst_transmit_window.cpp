@@ -19,10 +19,12 @@
 #include "link/link_settings_choices.h"
 #include "link/protocol/frame.h"
 #include "link/transmit_window.h"
+#include "support/scaled_intervals.h"
 #include "support/scripted_dialogs.h"
 #include "support/shell_fixture.h"
 
 using namespace q51;
+using test::ScaledIntervals;
 using test::ScriptedDialogs;
 
 namespace {
@@ -112,15 +114,6 @@ struct ShellRig {
 };
 
 const char *const SerialOnlyFrames[] = {"FraPort", "FraBaud", "FraDatabits", "FraStopbits", "FraParity"};
-
-class ScaledIntervals {
-public:
-    explicit ScaledIntervals(double scale) : saved_(intervalScale()) { setIntervalScale(scale); }
-    ~ScaledIntervals() { setIntervalScale(saved_); }
-
-private:
-    double saved_;
-};
 
 } // namespace
 
