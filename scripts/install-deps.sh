@@ -4,8 +4,9 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev)
-# dpkg-shlibdeps, for the Qt runtime dependencies of the .deb package.
-packages+=(dpkg-dev)
+# dpkg-shlibdeps, for the Qt runtime dependencies of the .deb package, and
+# file, which CPack uses to find the binaries to hand to it.
+packages+=(dpkg-dev file)
 packages+=("$@")
 
 missing=()
