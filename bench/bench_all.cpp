@@ -41,6 +41,7 @@
 #include "link/firmware_update.h"
 #include "link/intervals.h"
 #include "link/keyboard_transfers.h"
+#include "link/portio/port_io.h"
 #include "link/protocol/console_requests.h"
 #include "link/protocol/exchange_limits.h"
 #include "link/protocol/hex_text.h"
@@ -51,13 +52,12 @@
 #include "link/protocol/status_reply.h"
 #include "link/protocol/stored_data_requests.h"
 #include "link/protocol/stored_read_parser.h"
-#include "link/portio/port_io.h"
 #include "link/serial_port_transport.h"
 #include "link/stored_data_exchanges.h"
 #include "link/transmit_texts.h"
-#include "link/transmit_window.h"
 #include "model/configuration.h"
 #include "model/factory_defaults.h"
+#include "tools/transmit_window.h"
 #include "ui/user_dialogs.h"
 
 using namespace q51;

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "pages/misc/insertion_text.h"
-#include "pages/misc/number_box_rule.h"
+#include "schema/insertion_text.h"
+#include "schema/number_box_rule.h"
 
 using namespace q51;
 

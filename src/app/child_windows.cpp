@@ -1,17 +1,17 @@
 #include "app/child_windows.h"
 
-#include "link/command_console.h"
-#include "link/firmware_update_window.h"
 #include "link/serial_port_transport.h"
-#include "link/stored_data_window.h"
-#include "link/test_window.h"
-#include "link/transmit_window.h"
 #include "pages/barcodes/barcode_page.h"
 #include "pages/communication/communication_page.h"
 #include "pages/interface/interface_page.h"
 #include "pages/misc/misc_page.h"
-#include "pages/page_catalog.h"
 #include "pages/pending_page.h"
+#include "schema/page_catalog.h"
+#include "tools/command_console.h"
+#include "tools/firmware_update_window.h"
+#include "tools/stored_data_window.h"
+#include "tools/test_window.h"
+#include "tools/transmit_window.h"
 
 namespace q51 {
 

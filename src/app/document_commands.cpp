@@ -1,7 +1,7 @@
 #include "app/document_commands.h"
 
-#include "app/config_file_io.h"
 #include "app/shell_texts.h"
+#include "files/config_file_io.h"
 #include "model/factory_defaults.h"
 #include "ui/user_dialogs.h"
 

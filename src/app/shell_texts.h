@@ -1,6 +1,8 @@
 #pragma once
 // Every caption, title and prompt the main window shows, in one place.
 
+#include "files/config_file_texts.h"
+
 namespace q51::text {
 
 inline constexpr const char *StartUpTitlePrefix = "Q51 & V51 Decoder Configuration: ";
@@ -14,7 +16,6 @@ inline constexpr const char *ConfigurationSetup = "Configuration Setup";
 inline constexpr const char *ChangedSavePrompt = "Configuration had been changed,do you want to save your file?";
 inline constexpr const char *ExitSavePrompt = "Do you want to save your file?";
 inline constexpr const char *SetAllDefaultsPrompt = "Are you sure to set all to default values?";
-inline constexpr const char *NotAConfigurationFile = "This File Is Not A Configuration Setup File";
 inline constexpr const char *KeyboardPortWarning =
     "There is an error for keyboard, you can download and upload CFG data only thru RS232!";
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "pages/binding/field_access.h"
-#include "pages/field_tables.h"
-#include "pages/page_catalog.h"
+#include "schema/field_access.h"
+#include "schema/field_tables.h"
+#include "schema/page_catalog.h"
 
 namespace q51::cli {
 

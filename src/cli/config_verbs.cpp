@@ -1,11 +1,11 @@
 // report and diff: configurations in words, from files or the decoder.
 
-#include "app/config_file_io.h"
-#include "app/shell_texts.h"
 #include "cli/config_report.h"
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/verbs.h"
+#include "files/config_file_io.h"
+#include "files/config_file_texts.h"
 
 namespace q51::cli {
 

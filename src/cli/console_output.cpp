@@ -33,18 +33,4 @@ void PrintFailure(const QString &text, const QString &detail)
         print(stderr, detail);
 }
 
-Answer ConsoleDialogs::ask(const Message &message)
-{
-    // Only failures reach this seam from the shared code; its questions
-    // were answered by the command line itself.
-    PrintFailure(message.text, message.detail);
-    switch (message.buttons) {
-    case MessageButtons::Ok: return Answer::Ok;
-    case MessageButtons::OkCancel: return Answer::Ok;
-    case MessageButtons::YesNo:
-    case MessageButtons::YesNoCancel: return Answer::Yes;
-    }
-    return Answer::Ok;
-}
-
 } // namespace q51::cli

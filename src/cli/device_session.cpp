@@ -22,7 +22,11 @@ DeviceSession::~DeviceSession()
 
 bool DeviceSession::open()
 {
-    return reopenPort(*transport_, settings_, port_.number, dialogs_);
+    QString problem;
+    if (reopenPort(*transport_, settings_, port_.number, &problem))
+        return true;
+    PrintFailure(portNotAvailableText(port_.number), problem);
+    return false;
 }
 
 ExchangeResult DeviceSession::run(Exchange::Request request, const std::function<void(qsizetype)> &onProgress)

@@ -35,7 +35,6 @@ public:
 private:
     PortChoice port_;
     QString settings_;
-    ConsoleDialogs dialogs_;
     std::unique_ptr<SerialPortTransport> transport_;
 };
 

@@ -4,8 +4,6 @@
 #include <QDate>
 #include <QLocale>
 
-#include "app/config_file_io.h"
-#include "app/shell_texts.h"
 #include "cli/config_report.h"
 #include "cli/console_output.h"
 #include "cli/device_session.h"
@@ -13,6 +11,8 @@
 #include "cli/link_options.h"
 #include "cli/progress_meter.h"
 #include "cli/verbs.h"
+#include "files/config_file_io.h"
+#include "files/config_file_texts.h"
 #include "link/console_command.h"
 #include "link/console_texts.h"
 #include "link/protocol/console_requests.h"

@@ -1,7 +1,5 @@
 #include "link/keyboard_link.h"
 
-#include <QWidget>
-
 #ifdef Q_OS_LINUX
 #include <sys/prctl.h>
 #endif
@@ -237,8 +235,8 @@ void KeyboardLink::startWait(const ReplyBox &box, Interval timeout, BoxStart sta
     box_ = box;
     if (start == BoxStart::Empty)
         box_.clearAndFocus();
-    else if (QWidget *widget = box_.widget())
-        widget->setFocus(Qt::OtherFocusReason);
+    else
+        box_.focus();
     boxWatch_ = box_.watch(this, changed);
     timeoutTimer_.start(scaledInterval(timeout));
     // What is there already counts. Last: this may end the step.

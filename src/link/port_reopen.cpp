@@ -2,8 +2,6 @@
 
 #include "link/serial_settings.h"
 #include "link/transport.h"
-#include "model/configuration.h"
-#include "ui/user_dialogs.h"
 
 namespace q51 {
 
@@ -15,11 +13,11 @@ QString withSignPlace(int number)
     return number < 0 ? QString::number(number) : QLatin1Char(' ') + QString::number(number);
 }
 
-bool fail(Transport &port, int portNumber, UserDialogs &dialogs, const QString &reason)
+bool fail(Transport &port, QString *problem, const QString &reason)
 {
     port.close();
-    dialogs.tell(QString::fromUtf8(DefaultCaption), portNotAvailableText(portNumber),
-                 MessageIcon::None, reason);
+    if (problem)
+        *problem = reason;
     return false;
 }
 
@@ -30,29 +28,24 @@ QString portNotAvailableText(int portNumber)
     return QStringLiteral("COM") + withSignPlace(portNumber) + QStringLiteral(": not available.");
 }
 
-bool reopenPort(Transport &port, const QString &settingsText, int portNumber, UserDialogs &dialogs)
+bool reopenPort(Transport &port, const QString &settingsText, int portNumber, QString *problem)
 {
     port.close();
 
-    QString problem;
-    const auto settings = parseSerialSettings(settingsText, &problem);
+    QString settingsProblem;
+    const auto settings = parseSerialSettings(settingsText, &settingsProblem);
     if (!settings)
-        return fail(port, portNumber, dialogs, problem);
+        return fail(port, problem, settingsProblem);
 
     OpenFailure failure;
     if (!port.open(*settings, portNumber, &failure))
-        return fail(port, portNumber, dialogs, describeOpenFailure(failure));
+        return fail(port, problem, describeOpenFailure(failure));
 
     // Emptied after opening, where it can hold something: a closed port has
     // no transmit buffer to discard.
     if (!port.discardTransmit())
-        return fail(port, portNumber, dialogs, QStringLiteral("The transmit buffer could not be emptied."));
+        return fail(port, problem, QStringLiteral("The transmit buffer could not be emptied."));
     return true;
-}
-
-bool reopenPort(Transport &port, const Configuration &config, UserDialogs &dialogs)
-{
-    return reopenPort(port, QString::fromStdString(config.SettingsString()), config.PortNumber, dialogs);
 }
 
 } // namespace q51

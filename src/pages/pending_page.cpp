@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "pages/page_catalog.h"
+#include "schema/page_catalog.h"
 
 namespace q51 {
 

@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/config_file_io.h"
 #include "cli/exit_codes.h"
 #include "edited_block.h"
+#include "files/config_file_io.h"
 #include "model/factory_defaults.h"
 #include "support/simulator_process.h"
 

@@ -8,8 +8,8 @@
 #include "cli/config_report.h"
 #include "edited_block.h"
 #include "model/factory_defaults.h"
-#include "pages/binding/field_access.h"
-#include "pages/field_tables.h"
+#include "schema/field_access.h"
+#include "schema/field_tables.h"
 
 using namespace q51;
 

@@ -7,7 +7,7 @@
 #include "model/factory_defaults.h"
 #include "pages/barcodes/barcode_page.h"
 #include "pages/barcodes/code_length_group.h"
-#include "pages/barcodes/code_lengths.h"
+#include "schema/code_lengths.h"
 #include "support/page_driver.h"
 #include "support/scripted_dialogs.h"
 

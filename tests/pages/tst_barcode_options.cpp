@@ -3,10 +3,10 @@
 #include <QCheckBox>
 
 #include "pages/barcodes/barcode_page.h"
-#include "pages/barcodes/code_lengths.h"
-#include "pages/barcodes/symbology_option_fields.h"
-#include "pages/binding/field_access.h"
 #include "pages/binding/field_binding.h"
+#include "schema/code_lengths.h"
+#include "schema/field_access.h"
+#include "schema/symbology_option_fields.h"
 #include "support/page_driver.h"
 #include "support/scripted_dialogs.h"
 

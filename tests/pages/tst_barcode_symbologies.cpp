@@ -6,7 +6,7 @@
 
 #include "model/factory_defaults.h"
 #include "pages/barcodes/barcode_page.h"
-#include "pages/barcodes/symbology_fields.h"
+#include "schema/symbology_fields.h"
 #include "support/page_driver.h"
 #include "support/scripted_dialogs.h"
 

@@ -4,9 +4,9 @@
 #include <QRadioButton>
 #include <set>
 
-#include "pages/binding/field_access.h"
 #include "pages/binding/field_binding.h"
-#include "pages/field_tables.h"
+#include "schema/field_access.h"
+#include "schema/field_tables.h"
 
 using namespace q51;
 

@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "pages/misc/misc_page.h"
-#include "pages/misc/number_box_rule.h"
 #include "misc_typing.h"
+#include "pages/misc/misc_page.h"
+#include "schema/number_box_rule.h"
 #include "support/page_driver.h"
 #include "support/scripted_dialogs.h"
 

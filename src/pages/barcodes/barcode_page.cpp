@@ -4,11 +4,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "pages/barcodes/barcode_fields.h"
 #include "pages/barcodes/code_length_group.h"
-#include "pages/barcodes/symbology_fields.h"
-#include "pages/barcodes/symbology_option_fields.h"
 #include "pages/binding/field_binding.h"
+#include "schema/barcode_fields.h"
+#include "schema/symbology_fields.h"
+#include "schema/symbology_option_fields.h"
 
 namespace q51 {
 

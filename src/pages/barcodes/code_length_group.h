@@ -6,7 +6,7 @@
 #include <QGroupBox>
 
 #include "model/configuration.h"
-#include "pages/barcodes/code_lengths.h"
+#include "schema/code_lengths.h"
 
 class QCheckBox;
 class QLineEdit;

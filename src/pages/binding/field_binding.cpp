@@ -6,7 +6,7 @@
 #include <QGroupBox>
 #include <QRadioButton>
 
-#include "pages/binding/field_access.h"
+#include "schema/field_access.h"
 
 namespace q51 {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "pages/binding/field_types.h"
+#include "schema/field_types.h"
 
 class QAbstractButton;
 class QButtonGroup;

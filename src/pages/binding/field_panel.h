@@ -1,12 +1,12 @@
 #pragma once
-// One tab of a page: a frame of described fields and the panel's own
-// "Set Default" button, which resets only the fields of this panel.
+// One tab of a page built from its panel description: a frame of bound
+// fields and the panel's own "Set Default" button.
 
 #include <QWidget>
 #include <string>
 #include <vector>
 
-#include "pages/binding/field_types.h"
+#include "schema/panel_spec.h"
 
 class QGridLayout;
 class QPushButton;
@@ -15,17 +15,6 @@ class QVBoxLayout;
 namespace q51 {
 
 class FieldBinding;
-
-struct PanelSpec {
-    std::string tabCaption;
-    std::string tabToolTip;
-    std::string objectName;   // the panel's frame
-    std::string frameCaption; // empty: no frame title
-    std::vector<FieldSpec> fields;
-    std::string defaultButton;                 // objectName; empty: no button
-    std::string defaultCaption = "Set Default";
-    int fieldColumns = 2;
-};
 
 class FieldPanel : public QWidget {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include "pages/communication/communication_page.h"
 
-#include "pages/communication/communication_fields.h"
+#include "schema/communication_fields.h"
 
 namespace q51 {
 

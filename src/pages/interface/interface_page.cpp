@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
-#include "pages/interface/interface_fields.h"
+#include "schema/interface_fields.h"
 
 namespace q51 {
 

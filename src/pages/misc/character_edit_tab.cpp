@@ -7,7 +7,7 @@
 #include "pages/binding/field_binding.h"
 #include "pages/misc/edit_group_frame.h"
 #include "pages/misc/insertion_text_box.h"
-#include "pages/misc/misc_fields.h"
+#include "schema/misc_fields.h"
 
 namespace q51 {
 

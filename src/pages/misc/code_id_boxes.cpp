@@ -5,17 +5,14 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include "pages/misc/misc_fields.h"
 #include "pages/misc/misc_texts.h"
 #include "pages/misc/single_byte_text.h"
+#include "schema/misc_fields.h"
 #include "ui/user_dialogs.h"
 
 namespace q51 {
 
 namespace {
-
-// Codes below a blank stand for no code ID.
-constexpr int FirstCodeIdCharacter = 32;
 
 std::size_t byteOf(std::size_t row)
 {
@@ -67,8 +64,7 @@ void CodeIdBoxes::resetDefaults()
 // Writes the code as the box's rule would and shows it.
 void CodeIdBoxes::store(std::size_t row, int code)
 {
-    if (code < FirstCodeIdCharacter)
-        code = 0;
+    code = StoredCodeId(code);
     config_.block[byteOf(row)] = static_cast<std::uint8_t>(code);
     const QSignalBlocker blocker(boxes_[row]);
     boxes_[row]->setText(code ? FromSingleByte(std::string(1, static_cast<char>(code))) : QString());
@@ -82,13 +78,13 @@ void CodeIdBoxes::applyRule(std::size_t row)
         store(row, config_.block[byteOf(row)]); // text set from code that no code stands for
         return;
     }
-    if (bytes->size() >= 2) {
+    const auto code = CodeIdFromText(*bytes);
+    if (!code) {
         dialogs_.tell(QString::fromLatin1(misc_text::MessageTitle), QString::fromLatin1(misc_text::OnlyOneCharacter));
         box->clear(); // runs this rule again, which stores 0
         return;
     }
-    const int code = bytes->empty() ? 0 : static_cast<unsigned char>((*bytes)[0]);
-    config_.block[byteOf(row)] = static_cast<std::uint8_t>(code < FirstCodeIdCharacter ? 0 : code);
+    config_.block[byteOf(row)] = *code;
 }
 
 } // namespace q51

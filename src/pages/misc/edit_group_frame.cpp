@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "pages/misc/misc_texts.h"
-#include "pages/misc/number_box_rule.h"
+#include "schema/number_box_rule.h"
 #include "ui/user_dialogs.h"
 
 namespace q51 {

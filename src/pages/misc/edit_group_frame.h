@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/configuration.h"
-#include "pages/misc/misc_fields.h"
+#include "schema/misc_fields.h"
 
 class QComboBox;
 class QFormLayout;

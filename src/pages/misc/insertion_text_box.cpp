@@ -8,10 +8,10 @@
 #include <span>
 
 #include "pages/misc/edit_group_frame.h"
-#include "pages/misc/insertion_text.h"
 #include "pages/misc/key_insertion_dialog.h"
 #include "pages/misc/selection_keeping_line_edit.h"
 #include "pages/misc/single_byte_text.h"
+#include "schema/insertion_text.h"
 
 namespace q51 {
 

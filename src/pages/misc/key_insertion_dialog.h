@@ -8,7 +8,7 @@
 
 #include "pages/misc/selection_keeping_line_edit.h"
 
-#include "pages/misc/key_dialog_tables.h"
+#include "schema/key_dialog_tables.h"
 
 namespace q51 {
 

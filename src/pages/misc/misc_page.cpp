@@ -7,7 +7,7 @@
 #include "pages/binding/field_binding.h"
 #include "pages/misc/character_edit_tab.h"
 #include "pages/misc/code_id_boxes.h"
-#include "pages/misc/misc_fields.h"
+#include "schema/misc_fields.h"
 
 namespace q51 {
 

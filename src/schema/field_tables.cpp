@@ -1,0 +1,21 @@
+#include "schema/field_tables.h"
+
+#include "schema/barcode_fields.h"
+#include "schema/communication_fields.h"
+#include "schema/interface_fields.h"
+#include "schema/misc_fields.h"
+
+namespace q51 {
+
+const std::vector<PageFieldTable> &AllPageFieldTables()
+{
+    static const std::vector<PageFieldTable> tables{
+        {"cfg3", &InterfacePagePanels},
+        {"cfg4", &CommunicationPagePanels},
+        {"cfg5", &BarCodePagePanels},
+        {"cfg6", &MiscPagePanels},
+    };
+    return tables;
+}
+
+} // namespace q51
