@@ -3,9 +3,9 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QPointer>
-#include <QProxyStyle>
+
+#include "app/hosted_sub_window.h"
 
 namespace q51 {
 
@@ -28,34 +28,6 @@ protected:
         }
     }
 };
-
-// A maximised child normally gives up its title bar and writes "- [caption]"
-// into the main window's title. The main title must only ever be prefix and
-// file name, so the child keeps its own title bar when maximised.
-class OwnTitleBarStyle final : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_Workspace_FillSpaceOnMaximize)
-            return 1;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-// The child's own window menu binds Ctrl+F4 to "close", which would make the
-// main menu's Ctrl+F4 (Communication page) ambiguous whenever a page has focus.
-void releaseMenuShortcuts(QMdiSubWindow &window)
-{
-    const QKeySequence taken(Qt::CTRL | Qt::Key_F4);
-    if (!window.systemMenu())
-        return;
-    for (QAction *a : window.systemMenu()->actions()) {
-        QList<QKeySequence> keys = a->shortcuts();
-        if (keys.removeAll(taken) > 0)
-            a->setShortcuts(keys);
-    }
-}
 
 } // namespace
 
@@ -101,17 +73,8 @@ void ChildWindowSwitcher::open(int page)
     if (!content)
         return;
     auto *window = new ChildSubWindow;
-    static QPointer<OwnTitleBarStyle> style;
-    if (!style)
-        style = new OwnTitleBarStyle; // lives as long as the application style it wraps
-    window->setStyle(style);
-    window->setWidget(content);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setObjectName(content->objectName() + QStringLiteral("Frame"));
-    window->setWindowTitle(content->windowTitle());
     window->onClosed = [this, window] { onClosed(window); };
-    area_.addSubWindow(window);
-    releaseMenuShortcuts(*window);
+    HostInArea(area_, content, window);
     active_ = window;
     config_.ActivePage = static_cast<std::int16_t>(page);
     if (page == Page::Transmit)

@@ -64,6 +64,7 @@ void DocumentCommands::New()
         return;
     LoadFactoryDefaults(config_); // the saved copy keeps the last file's contents
     ResetHeaderStrings(config_, HeaderPreset::NewFile, hooks_.today ? hooks_.today().toStdString() : std::string());
+    config_.TakeSavedHeader();
     setTitle(text::OpenedTitlePrefix);
     if (hooks_.closeParameterPages)
         hooks_.closeParameterPages();

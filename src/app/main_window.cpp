@@ -1,15 +1,18 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QMdiSubWindow>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 
 #include "app/about_box.h"
 #include "app/help_window.h"
+#include "app/hosted_sub_window.h"
 #include "app/menu_table.h"
 #include "app/shell_texts.h"
 #include "app/toolbar_icons.h"
@@ -50,11 +53,25 @@ MainWindow::MainWindow(Configuration &config, ShellServices services, QWidget *p
 {
     setObjectName(QStringLiteral("MDIForm"));
     area_->setObjectName(QStringLiteral("mdiArea"));
+    // A page larger than the area (a small screen, a large font) scrolls
+    // rather than being cut.
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(area_);
     buildMenus();
     buildToolBar();
     connect(&switcher_, &ChildWindowSwitcher::activePageChanged, this, &MainWindow::onActivePageChanged);
-    resize(900, 680);
+    resize(openingSize());
+}
+
+// Room for the largest page and the bars above it at the current font (the
+// pages grow with it), but never more than the screen offers.
+QSize MainWindow::openingSize() const
+{
+    const QFontMetrics metrics(font());
+    const QSize wanted(metrics.averageCharWidth() * 150, metrics.lineSpacing() * 50);
+    const QScreen *where = screen();
+    return where ? wanted.boundedTo(where->availableSize() - OpeningFrameAllowance) : wanted;
 }
 
 MainWindow::~MainWindow()
@@ -94,6 +111,12 @@ void MainWindow::buildMenus()
 
 void MainWindow::run(Command command)
 {
+    // A message box or modal window is up: mouse and keys cannot reach the
+    // menus now, and neither may assistive technology, whose actions bypass
+    // modality. Opening or closing a window here could delete one whose
+    // message box is still running its loop.
+    if (QApplication::activeModalWidget())
+        return;
     switch (command) {
     case Command::FileNew: documents_.New(); break;
     case Command::FileOpen: documents_.Open(); break;
@@ -126,7 +149,7 @@ void MainWindow::run(Command command)
 
 void MainWindow::buildToolBar()
 {
-    auto *bar = addToolBar(QStringLiteral("Toolbar1"));
+    auto *bar = addToolBar(QStringLiteral("Toolbar"));
     bar->setObjectName(QStringLiteral("Toolbar1"));
     bar->setMovable(false);
     for (const auto &button : ToolButtons) {
@@ -154,7 +177,6 @@ void MainWindow::startUp()
                                QString::fromUtf8(text::KeyboardPortWarning), MessageIcon::Warning);
     config_.ActivePage = Page::None;
     LoadFactoryDefaults(config_);
-    config_.TakeSavedCopy();
     ResetHeaderStrings(config_, HeaderPreset::StartUp,
                        services_.today ? services_.today().toStdString() : std::string());
     documents_.setTitle(text::StartUpTitlePrefix);
@@ -163,6 +185,7 @@ void MainWindow::startUp()
     config_.FramingText = "N,8,1";
     config_.BaudText = "9600";
     config_.KeyDelay = 5;
+    config_.TakeSavedCopy(); // what a fresh start holds is nobody's unsaved work
 }
 
 void MainWindow::TogglePage(int page)
@@ -255,8 +278,7 @@ void MainWindow::openFirmwareUpdate()
         QWidget *content = services_.toolWindows.firmwareUpdate();
         if (!content)
             return;
-        firmwareUpdate_ = area_->addSubWindow(content);
-        firmwareUpdate_->setAttribute(Qt::WA_DeleteOnClose);
+        firmwareUpdate_ = HostInArea(*area_, content);
     }
     firmwareUpdate_->showMaximized();
     firmwareUpdate_->widget()->setFocus();
@@ -288,8 +310,7 @@ void MainWindow::showStoredData()
         QWidget *content = services_.toolWindows.storedData();
         if (!content)
             return;
-        storedData_ = area_->addSubWindow(content);
-        storedData_->setAttribute(Qt::WA_DeleteOnClose);
+        storedData_ = HostInArea(*area_, content);
     }
     storedData_->show();
     storedData_->raise();

@@ -62,10 +62,15 @@ public:
     [[nodiscard]] QWidget *firmwareUpdateWindow() const;
     [[nodiscard]] QWidget *storedDataWindow() const;
 
+    // Before the first show the frame is not known: what a title bar and
+    // borders take at most.
+    static constexpr QSize OpeningFrameAllowance{16, 40};
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    [[nodiscard]] QSize openingSize() const;
     void buildMenus();
     void buildToolBar();
     void run(Command command);

@@ -18,6 +18,9 @@ inline constexpr const char *Rs232Option = "RS232";
 inline constexpr const char *KeyboardOption = "Keyboard";
 
 inline constexpr const char *SendButton = "Send Command";
+// Accessible names of the controls that show no caption of their own.
+inline constexpr const char *CommandListName = "Command";
+inline constexpr const char *LogName = "Decoder replies";
 inline constexpr const char *ExitButton = "Exit";
 // Initial text of the reply box.
 inline constexpr const char *ReplyBoxText = "Text2";

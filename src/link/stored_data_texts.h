@@ -7,6 +7,7 @@ namespace q51::stored_data_text {
 
 inline constexpr const char *Heading = "Memory Managerment";
 inline constexpr const char *OptionFrame = "Read or Clear Data Option";
+inline constexpr const char *DataLogName = "Stored data"; // the log's accessible name
 inline constexpr const char *AllGroupsOption = "All Saved Groups Data";
 inline constexpr const char *RangeOption = "Data from Start Group to End Group";
 inline constexpr const char *StartLabel = "Start Group NO :";

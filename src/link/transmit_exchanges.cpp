@@ -83,7 +83,9 @@ TransferReport versionReport(InputPos state, const QByteArray &reply)
     case InputPos::NotAcknowledged: return report(t::SendCommandMessage, t::SendCommandFailed);
     case InputPos::NothingReceived: return timeOutReport(TransferKind::Version);
     }
-    return report(t::SendCommandMessage, t::VersionCommandFailed);
+    TransferReport refused = report(t::SendCommandMessage, t::VersionCommandFailed);
+    refused.stoppedEarly = true;
+    return refused;
 }
 
 } // namespace

@@ -19,6 +19,9 @@ struct TransferReport {
     QString caption;
     QString text;
     QString detail; // empty, or why the port went away
+    // A version query refused by the decoder stops at once; every other
+    // ending also hides the progress bar an earlier keyboard attempt showed.
+    bool stoppedEarly = false;
 };
 
 // The request for the exchange. A download first writes the block checksum

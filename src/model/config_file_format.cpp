@@ -151,6 +151,7 @@ bool ParseConfigurationFile(std::string_view bytes, Configuration &config)
         readNumber(lines.next(), config.block[i]);
         config.savedCopy[i] = config.block[i];
     }
+    config.TakeSavedHeader();
     return true;
 }
 

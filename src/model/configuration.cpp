@@ -46,7 +46,7 @@ int Configuration::FirstChangedIndex() const
 
 bool Configuration::HasUnsavedChanges() const
 {
-    return FirstChangedIndex() >= 0;
+    return FirstChangedIndex() >= 0 || !(Header() == savedHeader);
 }
 
 } // namespace q51

@@ -40,9 +40,22 @@ inline constexpr std::int16_t ByRs232 = 1;
 
 inline constexpr const char *NewFileName = "New File";
 
+// What a file stores besides the block. Typed work in these counts as an
+// unsaved change too, so New, Open and Exit ask before dropping it.
+struct DocumentHeader {
+    std::string DeviceName;
+    std::string UserName;
+    std::string BuildingDate;
+    std::string Description;
+    std::int16_t PortNumber = 1;
+    std::int16_t TransferMode = TransferModes::ByRs232;
+    bool operator==(const DocumentHeader &) const = default;
+};
+
 struct Configuration {
     Block block{};
     Block savedCopy{};
+    DocumentHeader savedHeader;
 
     // Header strings, held as UTF-8; the file stores them as Windows-1252.
     std::string DeviceName;
@@ -70,10 +83,22 @@ struct Configuration {
     bool SetCheckDigitMode(int index, int choice, bool fiveWay);
     [[nodiscard]] std::uint8_t GetCheckDigitMode(int index, bool fiveWay) const;
 
-    // Unsaved changes: some byte of the block differs from the saved copy.
+    // Unsaved changes: some byte of the block differs from the saved copy,
+    // or a header string, the port or the transfer mode from the saved header.
     [[nodiscard]] bool HasUnsavedChanges() const;
     [[nodiscard]] int FirstChangedIndex() const; // -1 when none
-    void TakeSavedCopy() { savedCopy = block; }
+    void TakeSavedCopy()
+    {
+        savedCopy = block;
+        TakeSavedHeader();
+    }
+    // The header alone: after New the block's saved copy keeps the last
+    // file's contents, but the fresh header strings are not the user's work.
+    void TakeSavedHeader() { savedHeader = Header(); }
+    [[nodiscard]] DocumentHeader Header() const
+    {
+        return {DeviceName, UserName, BuildingDate, Description, PortNumber, TransferMode};
+    }
 
     [[nodiscard]] bool IsNewFile() const { return FileName == NewFileName; }
     // Settings string handed to the serial port, e.g. "9600,N,8,1".

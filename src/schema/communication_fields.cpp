@@ -103,6 +103,7 @@ FieldSpec timeOutField()
 
 const std::vector<PanelSpec> &CommunicationPagePanels()
 {
+    const char *wand = "Wand Emulation Mode Parameters";
     static const std::vector<PanelSpec> panels{
         {"&RS232", "RS232 Mode Parameters", "fraCfg4_0", "",
          {baudField(),
@@ -122,11 +123,14 @@ const std::vector<PanelSpec> &CommunicationPagePanels()
         {"&Output Character", "Output Characters Parameters", "fraCfg4_2", "",
          {terminatorField(), timeOutField()}, "cmdDefault43", "Set All Defaults", 2},
         {"&Wand Emul.and OCIA", "Wand Emulation Mode and OCIA Parameters", "fraCfg4_3", "",
-         {Options("optcfg44A", "TTL Level Representation", 28, 0x40,
-                  {{"Bar Equals Low", 0x00}, {"Bar Equals High", 0x40}}, 0x40),
-          Options("optcfg44B", "Scan Speed Selection", 28, 0x08, {{"Slow", 0x00}, {"Fast", 0x08}}, 0x08),
-          Options("optcfg44C", "Output Format Selection", 28, 0x80,
-                  {{"Output as Code 39 Full ASCII", 0x00}, {"Output as Code 39", 0x80}}, 0x80),
+         {InFrame(Options("optcfg44A", "TTL Level Representation", 28, 0x40,
+                          {{"Bar Equals Low", 0x00}, {"Bar Equals High", 0x40}}, 0x40),
+                  wand),
+          InFrame(Options("optcfg44B", "Scan Speed Selection", 28, 0x08, {{"Slow", 0x00}, {"Fast", 0x08}}, 0x08),
+                  wand),
+          InFrame(Options("optcfg44C", "Output Format Selection", 28, 0x80,
+                          {{"Output as Code 39 Full ASCII", 0x00}, {"Output as Code 39", 0x80}}, 0x80),
+                  wand),
           Options("optCfg46", "OCIA Mode Parameters", 28, 0x30,
                   {{"NCR 8 Bit Format", 0x00}, {"NCR 9 Bit Format", 0x10}, {"Spectra Physics", 0x20},
                    {"Nixdorf", 0x30}},

@@ -49,4 +49,10 @@ FieldSpec IndexedOptions(std::string control, std::string caption, int byte, int
     return Options(std::move(control), std::move(caption), byte, mask, std::move(choices), defaultIndex << shift);
 }
 
+FieldSpec InFrame(FieldSpec field, std::string frame)
+{
+    field.frame = std::move(frame);
+    return field;
+}
+
 } // namespace q51

@@ -71,6 +71,9 @@ FieldSpec Check(std::string control, std::string caption, int byte, int mask, bo
 FieldSpec IndexedOptions(std::string control, std::string caption, int byte, int mask,
                          const std::vector<std::string> &captions, int defaultIndex);
 
+// The field placed in a frame it shares with its neighbours of that frame.
+FieldSpec InFrame(FieldSpec field, std::string frame);
+
 // The lowest set bit of a mask, as a shift.
 int MaskShift(int mask);
 

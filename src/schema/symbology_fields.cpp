@@ -50,10 +50,6 @@ PanelSpec SymbologyListPanel()
 
 PanelSpec UpcEanPanel()
 {
-    auto inFrame = [](FieldSpec f, const char *frame) {
-        f.frame = frame;
-        return f;
-    };
     const char *reading = "Reading Type";
     const char *checkDigit = "Check Digit";
     return {"&UPC/EAN/JAN",
@@ -61,16 +57,16 @@ PanelSpec UpcEanPanel()
             "fraCfg5_1",
             "UPC/EAN/JAN Parameters",
             {
-                inFrame(Check("chkUpcAEan13", "UPC-A=EAN-13", 0, 0x40, false), reading),
-                inFrame(Check("chkIsbn", "Enable ISBN", 1, 0x08, false), reading),
-                inFrame(Check("chkIssn", "Enable ISSN", 1, 0x04, false), reading),
-                inFrame(Check("ChkSupplement", "Auto Discriminate Supplementals", 27, 0x80, true), reading),
+                InFrame(Check("chkUpcAEan13", "UPC-A=EAN-13", 0, 0x40, false), reading),
+                InFrame(Check("chkIsbn", "Enable ISBN", 1, 0x08, false), reading),
+                InFrame(Check("chkIssn", "Enable ISSN", 1, 0x04, false), reading),
+                InFrame(Check("ChkSupplement", "Auto Discriminate Supplementals", 27, 0x80, true), reading),
                 IndexedOptions("optCfg52B", "Supplemental Code Setup", 1, 0x03,
                                {"Transmit 2 and 5 Code", "Transmit 2 Code", "Transmit 5 Code", "Not Transmit"}, 3),
-                inFrame(Check("chk52C1", "UPC-A Transmission", 0, 0x20, true), checkDigit),
-                inFrame(Check("chk52C2", "UPC-E Transmission", 1, 0x20, true), checkDigit),
-                inFrame(Check("chk52C3", "EAN-8/JAN-8 Transmission", 0, 0x08, true), checkDigit),
-                inFrame(Check("chk52C4", "EAN-13/JAN-13 Transmission", 0, 0x10, true), checkDigit),
+                InFrame(Check("chk52C1", "UPC-A Transmission", 0, 0x20, true), checkDigit),
+                InFrame(Check("chk52C2", "UPC-E Transmission", 1, 0x20, true), checkDigit),
+                InFrame(Check("chk52C3", "EAN-8/JAN-8 Transmission", 0, 0x08, true), checkDigit),
+                InFrame(Check("chk52C4", "EAN-13/JAN-13 Transmission", 0, 0x10, true), checkDigit),
             },
             "cmdDefault52C",
             "Set All Defaults",

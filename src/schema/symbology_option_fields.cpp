@@ -6,12 +6,6 @@ namespace q51 {
 
 namespace {
 
-FieldSpec inFrame(FieldSpec f, const char *frame)
-{
-    f.frame = frame;
-    return f;
-}
-
 FieldSpec disableEnable(const char *control, const char *caption, int byte, int mask)
 {
     return Options(control, caption, byte, mask, {{"Disable", 0}, {"Enable", mask}}, 0);
@@ -57,16 +51,16 @@ const std::vector<SymbologyOptionPanel> &SymbologyOptionPanels()
 {
     static const std::vector<SymbologyOptionPanel> panels{
         {panel("Code &39", "Code 39 Parameters", 2, "Code 39 Parameters",
-               {inFrame(Options("Opt53A1", "Output as", 4, 0x10, {{"Full ASCII", 0x00}, {"Standard", 0x10}}, 0x10),
+               {InFrame(Options("Opt53A1", "Output as", 4, 0x10, {{"Full ASCII", 0x00}, {"Standard", 0x10}}, 0x10),
                         "Type of Code"),
-                inFrame(Check("chk53A2", "Italian Pharmacy/Code 32", 4, 0x08, false), "Type of Code"),
+                InFrame(Check("chk53A2", "Italian Pharmacy/Code 32", 4, 0x08, false), "Type of Code"),
                 ThreeWayCheckDigit<4>("opt53B"),
-                inFrame(Check("chk53C", "Output Start/Stop Character", 4, 0x04, false), "Start/Stop Character"),
+                InFrame(Check("chk53C", "Output Start/Stop Character", 4, 0x04, false), "Start/Stop Character"),
                 disableEnable("OptAsterisk", "Decode Asterisk", 4, 0x02)},
                "cmdDefault53"),
          2, "Code Length"},
         {panel("Code 12&8", "Code 128 Parameters", 3, "Code 128 Parameters",
-               {ThreeWayCheckDigit<5>("opt54A"), inFrame(Check("chk54B", "Append FNC2", 5, 0x08, false), "Append FNC2")},
+               {ThreeWayCheckDigit<5>("opt54A"), InFrame(Check("chk54B", "Append FNC2", 5, 0x08, false), "Append FNC2")},
                "cmdDefault54"),
          3, "Set Up Code Lehgth"},
         {panel("&Interleave 25", "Interleave 25 Parameters", 4, "Interleave 25 Parameters",

@@ -68,6 +68,7 @@ void CommandConsole::buildControls()
     auto *row = new QHBoxLayout;
     commands_ = new QComboBox(this);
     commands_->setObjectName(QStringLiteral("cboCMD"));
+    commands_->setAccessibleName(text(c::CommandListName));
     commands_->addItems({text(c::StatusItem), text(c::TriggerItem)});
     commands_->setCurrentIndex(int(ConsoleItem::Status));
     row->addWidget(commands_);
@@ -79,6 +80,7 @@ void CommandConsole::buildControls()
 
     log_ = new QPlainTextEdit(this);
     log_->setObjectName(QStringLiteral("txtMsg"));
+    log_->setAccessibleName(text(c::LogName));
     log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(log_);
 

@@ -74,8 +74,10 @@ void FirmwareUpdateWindow::buildControls()
     layout->addWidget(heading);
 
     auto *fileRow = new QHBoxLayout;
-    fileRow->addWidget(named(new QLabel(text(t::FileNameLabel), this), "Label2"));
+    auto *fileLabel = named(new QLabel(text(t::FileNameLabel), this), "Label2");
+    fileRow->addWidget(fileLabel);
     fileName_ = named(new QLineEdit(this), "TxtBinFile");
+    fileLabel->setBuddy(fileName_);
     fileRow->addWidget(fileName_, 1);
     auto *find = named(new QPushButton(text(t::BrowseButton), this), "CmdFind");
     fileRow->addWidget(find);

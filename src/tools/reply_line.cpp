@@ -100,7 +100,10 @@ QLineEdit *NewReplyLine(QWidget *parent, const QString &initialText)
 {
     auto *box = new ReplyLine(initialText, parent);
     box->setObjectName(QStringLiteral("Text1"));
-    box->setFixedSize(6, 6);
+    // Drawn nowhere and no Tab stop: it only takes the focus the link gives it.
+    box->setFixedSize(0, 0);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setAccessibleName(QStringLiteral("Decoder reply"));
     box->setFrame(false);
     box->setEchoMode(QLineEdit::NoEcho); // holds the text, draws none
     return box;

@@ -79,10 +79,14 @@ void StoredDataWindow::buildControls()
     allOption_->setChecked(true);
     frameLayout->addWidget(allOption_, 0, 0, 1, 2);
     frameLayout->addWidget(rangeOption_, 1, 0, 1, 2);
-    startLabel_ = named(new QLabel(text(t::StartLabel), frame), "Label2");
+    auto *startLabel = named(new QLabel(text(t::StartLabel), frame), "Label2");
     start_ = named(new QLineEdit(frame), "TxtStartNO");
-    endLabel_ = named(new QLabel(text(t::EndLabel), frame), "Label3");
+    startLabel->setBuddy(start_);
+    auto *endLabel = named(new QLabel(text(t::EndLabel), frame), "Label3");
     end_ = named(new QLineEdit(frame), "TxtEndNo");
+    endLabel->setBuddy(end_);
+    startLabel_ = startLabel;
+    endLabel_ = endLabel;
     frameLayout->addWidget(startLabel_, 2, 0);
     frameLayout->addWidget(start_, 2, 1);
     frameLayout->addWidget(endLabel_, 3, 0);
@@ -102,6 +106,7 @@ void StoredDataWindow::buildControls()
     layout->addLayout(buttonRow);
 
     memory_ = named(new QPlainTextEdit(this), "TxtMemory");
+    memory_->setAccessibleName(text(t::DataLogName));
     memory_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(memory_, 1);
     progress_ = named(new QProgressBar(this), "ProgressBar1");

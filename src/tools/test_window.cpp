@@ -63,19 +63,26 @@ void TestWindow::buildControls()
     portLabel_ = named(new QLabel(this), "LblPort");
     layout->addWidget(portLabel_, 0, 0, 1, 2);
 
-    layout->addWidget(named(new QLabel(text(t::KeyboardHeading), this), "Label2"), 1, 0);
+    auto *keyboardHeading = named(new QLabel(text(t::KeyboardHeading), this), "Label2");
+    layout->addWidget(keyboardHeading, 1, 0);
     keyboard_ = named(new QPlainTextEdit(this), "txtKB");
+    keyboardHeading->setBuddy(keyboard_);
     keyboard_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(keyboard_, 2, 0);
     auto *clearKeyboard = named(new QPushButton(text(t::ClearButton), this), "Command2");
+    // Two buttons read "Clear": a screen reader hears which box each empties.
+    clearKeyboard->setAccessibleName(text(t::ClearButton) + QLatin1Char(' ') + text(t::KeyboardHeading));
     layout->addWidget(clearKeyboard, 3, 0);
 
-    layout->addWidget(named(new QLabel(text(t::Rs232Heading), this), "Label4"), 1, 1);
+    auto *rs232Heading = named(new QLabel(text(t::Rs232Heading), this), "Label4");
+    layout->addWidget(rs232Heading, 1, 1);
     rs232_ = named(new QPlainTextEdit(this), "TxtRS232");
+    rs232Heading->setBuddy(rs232_);
     rs232_->setReadOnly(true);
     rs232_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(rs232_, 2, 1);
     auto *clearRs232 = named(new QPushButton(text(t::ClearButton), this), "Command1");
+    clearRs232->setAccessibleName(text(t::ClearButton) + QLatin1Char(' ') + text(t::Rs232Heading));
     layout->addWidget(clearRs232, 3, 1);
 
     lineBreaks_ = named(new QCheckBox(text(t::LineBreakOption), this), "Check1");
@@ -98,7 +105,7 @@ void TestWindow::buildControls()
         rs232_->clear();
         focusKeyboardBox();
     });
-    connect(lineBreaks_, &QCheckBox::clicked, this, &TestWindow::focusKeyboardBox);
+    connect(lineBreaks_, &QCheckBox::toggled, this, &TestWindow::focusKeyboardBox);
 }
 
 void TestWindow::showEvent(QShowEvent *event)

@@ -290,6 +290,8 @@ void TransmitWindow::onTransferFinished(TransferKind kind, const ExchangeResult 
     if (result.end == ExchangeEnd::PortLost)
         closePort(); // already closed by a vanished device; a refused write leaves it to us
     setTransferBusy(kind, false);
+    if (kind == TransferKind::Version && !report.stoppedEarly)
+        progress_->setVisible(false);
     // Last: the box runs its own event loop, and nothing here may depend on
     // this window surviving it.
     dialogs_.tell(report.caption, report.text, MessageIcon::None, report.detail);

@@ -3,6 +3,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <functional>
+
 #include "model/factory_defaults.h"
 #include "support/shell_fixture.h"
 
@@ -182,25 +184,45 @@ void DocumentCommandsTest::openFileFromCommandLine()
     }
 }
 
+namespace {
+
+// Work a user may have done since the last save: a block byte, or the
+// header strings, port and transfer mode a file stores with it.
+const std::function<void(Configuration &)> Edits[] = {
+    [](Configuration &) {},
+    [](Configuration &c) { c.block[50] = 0x01; },
+    [](Configuration &c) { c.Description = "Line 3 scanner"; },
+    [](Configuration &c) { c.DeviceName = "Q51 at door 2"; },
+    [](Configuration &c) { c.PortNumber = 3; },
+    [](Configuration &c) { c.TransferMode = TransferModes::ByKeyboard; },
+};
+
+} // namespace
+
 void DocumentCommandsTest::newPrompts_data()
 {
-    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("edit");
     QTest::addColumn<int>("answer"); // -1: no prompt expected
     QTest::addColumn<bool>("renewed");
-    QTest::newRow("unchanged: no prompt") << false << -1 << true;
-    QTest::newRow("changed, No") << true << int(Answer::No) << true;
-    QTest::newRow("changed, Cancel") << true << int(Answer::Cancel) << false;
+    QTest::newRow("unchanged: no prompt") << 0 << -1 << true;
+    QTest::newRow("block changed, No") << 1 << int(Answer::No) << true;
+    QTest::newRow("block changed, Cancel") << 1 << int(Answer::Cancel) << false;
+    QTest::newRow("description typed, Cancel") << 2 << int(Answer::Cancel) << false;
+    QTest::newRow("device name typed, No") << 3 << int(Answer::No) << true;
+    QTest::newRow("port chosen, Cancel") << 4 << int(Answer::Cancel) << false;
+    QTest::newRow("transfer mode chosen, Cancel") << 5 << int(Answer::Cancel) << false;
 }
 
 void DocumentCommandsTest::newPrompts()
 {
-    QFETCH(bool, changed);
+    QFETCH(int, edit);
     QFETCH(int, answer);
     QFETCH(bool, renewed);
     Shell s;
     s.trigger("mnuConfigComm");
-    if (changed)
-        s.config.block[50] = 0x01;
+    QVERIFY(!s.config.HasUnsavedChanges()); // a fresh start holds nobody's work
+    Edits[edit](s.config);
+    const Configuration edited = s.config;
     if (answer >= 0)
         s.dialogs.answers.enqueue(Answer(answer));
     s.trigger("mnuFileNew");
@@ -218,8 +240,9 @@ void DocumentCommandsTest::newPrompts()
         QCOMPARE(s.config.Description, std::string("Your Description about this Setup"));
         QCOMPARE(s.window->windowTitle(), QStringLiteral("Bar Decoder Setup: New File"));
         QCOMPARE(int(s.config.ActivePage), 0);
+        QVERIFY(!s.config.HasUnsavedChanges());
     } else {
-        QCOMPARE(int(s.config.block[50]), 0x01);
+        QVERIFY(s.config.block == edited.block && s.config.Header() == edited.Header());
         QCOMPARE(s.window->windowTitle(), QStringLiteral("Q51 & V51 Decoder Configuration: New File"));
         QCOMPARE(int(s.config.ActivePage), 2);
     }

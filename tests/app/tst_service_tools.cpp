@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -37,6 +38,9 @@ private slots:
     void storedDataClosesAnOpenTransferWindow();
     void firmwareUpdateOpensMaximised();
     void testWindowIsModal();
+    void menusWaitWhileAMessageBoxIsUp();
+    void hostedToolWindowsKeepTheMainTitleAndCtrlF4_data();
+    void hostedToolWindowsKeepTheMainTitleAndCtrlF4();
 };
 
 void ServiceToolsTest::storedDataOpensAndClosesTheTransferWindow()
@@ -104,6 +108,52 @@ void ServiceToolsTest::testWindowIsModal()
     QVERIFY(modal);
     QCOMPARE(s.dialogs.texts(), QStringList{NotAvailable});
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+// Assistive technology can trigger menu items past a modal box. Opening or
+// closing windows then deleted the transfer window while its message box
+// still ran; now the menus wait for the box, as mouse and keys must.
+void ServiceToolsTest::menusWaitWhileAMessageBoxIsUp()
+{
+    Shell s;
+    s.open("mnuConfigTransmit");
+    QMessageBox box(QMessageBox::NoIcon, QString(), NotAvailable, QMessageBox::Ok, s.window.get());
+    QTimer::singleShot(0, &box, [&] {
+        for (const char *item : {"mnuToolISP", "mnuToolMemory", "mnuConfigTransmit", "mnuConfigInterface",
+                                 "mnuToolCmd", "mnuFileNew"})
+            s.trigger(item);
+        box.accept();
+    });
+    box.exec();
+    QCOMPARE(openChildren(s), QStringList{"frmTransmit"});
+    QCOMPARE(int(s.config.ActivePage), int(Page::Transmit));
+    s.trigger("mnuToolISP"); // and once the box is gone they work again
+    QVERIFY(s.window->firmwareUpdateWindow());
+}
+
+void ServiceToolsTest::hostedToolWindowsKeepTheMainTitleAndCtrlF4_data()
+{
+    QTest::addColumn<QByteArray>("menuItem");
+    QTest::newRow("ISP, maximised") << QByteArray("mnuToolISP");
+    QTest::newRow("Read Memory") << QByteArray("mnuToolMemory");
+}
+
+// The main title is prefix and file name only, and Ctrl+F4 stays the
+// Communication page's even while a hosted tool window has the focus.
+void ServiceToolsTest::hostedToolWindowsKeepTheMainTitleAndCtrlF4()
+{
+    QFETCH(QByteArray, menuItem);
+    Shell s;
+    const QString title = s.window->windowTitle();
+    s.trigger(menuItem.constData());
+    QWidget *tool = s.window->mdiArea()->activeSubWindow()->widget();
+    QVERIFY(tool);
+    QCOMPARE(s.window->windowTitle(), title);
+    s.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+    tool->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(int(s.config.ActivePage), int(Page::Communication));
 }
 
 QTEST_MAIN(ServiceToolsTest)

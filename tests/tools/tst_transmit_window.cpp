@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -138,6 +139,8 @@ private slots:
     void storedValuesNoOptionStandsFor();
     void buttonsDuringAndAfterTransfer_data();
     void buttonsDuringAndAfterTransfer();
+    void serialVersionHidesAnEarlierProgressBar_data();
+    void serialVersionHidesAnEarlierProgressBar();
     void lostPortEndsTransferAsTimeOut();
     void closingWindowMidTransfer();
     void closingFromMainWindowMidTransfer_data();
@@ -469,6 +472,40 @@ void TransmitWindowTest::buttonsDuringAndAfterTransfer()
     QCOMPARE(enabledAfter, enabledBefore);
     QVERIFY(r.find(QStringLiteral("FraParity"))->isEnabled());
     QVERIFY(r.port->isOpen());
+}
+
+void TransmitWindowTest::serialVersionHidesAnEarlierProgressBar_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("barStays");
+    QTest::newRow("version shown") << acknowledged(0x06, QByteArray(30, 'v'))
+                                   << QStringLiteral("Version Information:\r\n\r\n") + QString(30, 'v') << false;
+    QTest::newRow("refused") << QByteArray(36, '\x15') << "Send Command Failed!" << false;
+    QTest::newRow("silence") << QByteArray() << "Time Out Error!" << false;
+    QByteArray broken = acknowledged(0x06, QByteArray(30, 'v'));
+    broken[35] = char(broken[35] ^ 0x01);
+    QTest::newRow("bad frame stops at once") << broken << "Send Get Firmware Version's Command Failed!" << true;
+}
+
+// An earlier keyboard attempt may have left the progress bar up; the serial
+// query's ending hides it, except the one that stops at once.
+void TransmitWindowTest::serialVersionHidesAnEarlierProgressBar()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, text);
+    QFETCH(bool, barStays);
+    ScaledIntervals quick(0.02);
+    Rig r;
+    r.open();
+    auto *bar = r.find<QProgressBar>(QStringLiteral("ProgressBar1"));
+    bar->setVisible(true);
+    if (!reply.isEmpty())
+        r.answer(reply);
+    r.button("CmdVersion")->click();
+    QTRY_COMPARE(r.dialogs.messages.size(), 1);
+    QCOMPARE(r.dialogs.messages[0].text, text);
+    QCOMPARE(bar->isVisible(), barStays);
 }
 
 void TransmitWindowTest::lostPortEndsTransferAsTimeOut()

@@ -24,7 +24,7 @@ QPushButton *listButton(const char *name, const char *caption, QWidget *parent)
 } // namespace
 
 BarCodePage::BarCodePage(Configuration &config, UserDialogs &dialogs, QWidget *parent)
-    : ParameterPage("cfg5", "Bar Codes and Others", "TabCFG5", config, parent)
+    : ParameterPage("cfg5", "Bar Codes and Others", "TabCFG5", PanelTabs::Placement::Side, config, parent)
 {
     const std::vector<PanelSpec> &specs = BarCodePagePanels();
     std::vector<FieldPanel *> added;

@@ -51,7 +51,9 @@ CodeLengthGroup::CodeLengthGroup(const LengthSlot &slot, const QString &caption,
     connect(minimum_, &QLineEdit::textChanged, this, &CodeLengthGroup::applyMinimum);
     for (int which = 0; which < 2; ++which)
         connect(fixed_[which], &QLineEdit::textChanged, this, [this, which](const QString &t) { applyFixed(which, t); });
-    connect(variable_, &QCheckBox::clicked, this, &CodeLengthGroup::setVariable);
+    // Every route that ticks the box, the accessibility action included;
+    // showVariable() sets it quietly.
+    connect(variable_, &QCheckBox::toggled, this, &CodeLengthGroup::setVariable);
 }
 
 void CodeLengthGroup::load()
@@ -129,7 +131,10 @@ void CodeLengthGroup::setVariable(bool ticked)
 // The boxes show "0" under "Variable" without storing it: the bytes keep 255.
 void CodeLengthGroup::showVariable(bool ticked)
 {
-    variable_->setChecked(ticked);
+    {
+        const QSignalBlocker quiet(variable_);
+        variable_->setChecked(ticked);
+    }
     for (QLineEdit *box : fixed_) {
         box->setEnabled(!ticked);
         if (ticked) {

@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 #include "schema/field_access.h"
 
@@ -45,9 +46,13 @@ void FieldBinding::buildOptions(QWidget *parent)
         group_->addButton(button);
         grid->addWidget(button, static_cast<int>(i) % rows, static_cast<int>(i) / rows);
         buttons_.emplace_back(choice.value, button);
-        // clicked() comes from the user (mouse, keys, click()) and never from
-        // setChecked(), so a choice made in code is not written twice.
-        connect(button, &QAbstractButton::clicked, this, [this, value = choice.value] { select(value); });
+        // toggled() comes from every route: mouse, keys, the accessibility
+        // action and setChecked(). show() is quiet, so a choice the binding
+        // shows itself is not written twice.
+        connect(button, &QAbstractButton::toggled, this, [this, value = choice.value](bool on) {
+            if (on && !showing_)
+                select(value);
+        });
     }
     other_ = new QRadioButton(box_);
     other_->setObjectName(QString::fromStdString(spec_.control) + QStringLiteral("_other"));
@@ -61,8 +66,10 @@ void FieldBinding::buildCheck(QWidget *parent)
 {
     check_ = new QCheckBox(QString::fromStdString(spec_.caption), parent);
     check_->setObjectName(QString::fromStdString(spec_.control));
-    connect(check_, &QAbstractButton::clicked, this,
-            [this](bool ticked) { select(ticked ? spec_.mask : 0); });
+    connect(check_, &QAbstractButton::toggled, this, [this](bool ticked) {
+        if (!showing_)
+            select(ticked ? spec_.mask : 0);
+    });
 }
 
 QAbstractButton *FieldBinding::button(int value) const
@@ -103,6 +110,7 @@ void FieldBinding::select(int value)
 
 void FieldBinding::show(int value)
 {
+    const QScopedValueRollback quiet(showing_, true);
     shown_ = value;
     if (check_) {
         check_->setChecked(value != 0);
@@ -115,6 +123,7 @@ void FieldBinding::show(int value)
 
 void FieldBinding::showOther(int code)
 {
+    const QScopedValueRollback quiet(showing_, true);
     shown_.reset();
     if (check_)
         return; // a single bit always has a choice

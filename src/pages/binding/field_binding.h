@@ -1,7 +1,8 @@
 #pragma once
 // The widgets of one described field, tied to the block: an option group
 // (a frame of radio buttons) or a check box. select() writes exactly as a
-// user's click does, whether the user or the page's own code chooses.
+// user's click does, whether the user, assistive technology or the page's
+// own code chooses.
 
 #include <QObject>
 #include <optional>
@@ -58,6 +59,7 @@ private:
     std::vector<std::pair<int, QRadioButton *>> buttons_;
     QRadioButton *other_ = nullptr;
     std::optional<int> shown_;
+    bool showing_ = false; // show() is checking a button: not a user's choice
 };
 
 } // namespace q51

@@ -9,8 +9,8 @@
 namespace q51 {
 
 ParameterPage::ParameterPage(const char *objectName, const char *caption, const char *tabStripName,
-                             Configuration &config, QWidget *parent)
-    : QWidget(parent), config_(config), tabs_(new QTabWidget(this))
+                             PanelTabs::Placement tabPlacement, Configuration &config, QWidget *parent)
+    : QWidget(parent), config_(config), tabs_(new PanelTabs(tabPlacement, this))
 {
     setObjectName(QString::fromLatin1(objectName));
     setWindowTitle(QString::fromUtf8(caption));

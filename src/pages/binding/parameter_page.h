@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/configuration.h"
+#include "pages/binding/panel_tabs.h"
 #include "pages/binding/field_panel.h"
 
 class QTabWidget;
@@ -16,7 +17,8 @@ namespace q51 {
 class ParameterPage : public QWidget {
     Q_OBJECT
 public:
-    ParameterPage(const char *objectName, const char *caption, const char *tabStripName, Configuration &config,
+    ParameterPage(const char *objectName, const char *caption, const char *tabStripName,
+                  PanelTabs::Placement tabPlacement, Configuration &config,
                   QWidget *parent = nullptr);
 
     [[nodiscard]] QTabWidget *tabs() const { return tabs_; }

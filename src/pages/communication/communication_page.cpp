@@ -5,7 +5,7 @@
 namespace q51 {
 
 CommunicationPage::CommunicationPage(Configuration &config, QWidget *parent)
-    : ParameterPage("cfg4", "Communication Parameters", "TabCFG4", config, parent)
+    : ParameterPage("cfg4", "Communication Parameters", "TabCFG4", PanelTabs::Placement::Top, config, parent)
 {
     for (const PanelSpec &spec : CommunicationPagePanels())
         addPanel(spec);

@@ -26,7 +26,7 @@ QLineEdit *headerLine(const char *name, std::string &target, QWidget *parent)
 } // namespace
 
 InterfacePage::InterfacePage(Configuration &config, QWidget *parent)
-    : ParameterPage("cfg3", "Interface", "TabCFG", config, parent)
+    : ParameterPage("cfg3", "Interface", "TabCFG", PanelTabs::Placement::Top, config, parent)
 {
     addTab(buildHeaderPanel(), "&User Information", "User's Name,building date and other informations");
     for (const PanelSpec &spec : InterfacePagePanels())

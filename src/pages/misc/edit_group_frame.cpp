@@ -29,11 +29,15 @@ public:
     }
 };
 
-QComboBox *namedList(const char *name, QWidget *parent)
+// A list on its own row under a caption. A list reads out its current
+// entry unless it has a name of its own, so the caption is its name too.
+QComboBox *captionedList(QFormLayout *form, const char *name, const QString &caption, QWidget *parent)
 {
     auto *list = new QComboBox(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->setEditable(false);
+    list->setAccessibleName(caption);
+    form->addRow(caption, list);
     return list;
 }
 
@@ -49,17 +53,15 @@ EditGroupFrame::EditGroupFrame(const EditFrameSpec &spec, Configuration &config,
     form_ = new QFormLayout;
     layout->addLayout(form_);
 
-    groupList_ = namedList(spec.groupList, this);
+    groupList_ = captionedList(form_, spec.groupList, QStringLiteral("Select Group"), this);
     for (const char *group : spec.groups)
         groupList_->addItem(QString::fromLatin1(group));
-    form_->addRow(QStringLiteral("Select Group"), groupList_);
     connect(groupList_, &QComboBox::currentIndexChanged, this, &EditGroupFrame::showGroup);
     connect(groupList_, &QComboBox::activated, this, &EditGroupFrame::showGroup); // the same group again
 
-    symbologyList_ = namedList(spec.symbologyList, this);
+    symbologyList_ = captionedList(form_, spec.symbologyList, QStringLiteral("Symboligy Selection"), this);
     for (const EditSymbology &s : EditSymbologies())
         symbologyList_->addItem(QString::fromLatin1(s.caption), s.number);
-    form_->addRow(QStringLiteral("Symboligy Selection"), symbologyList_);
     // Both signals: the second also catches the user choosing the entry
     // already shown, e.g. "None" over a stored number no entry stands for.
     connect(symbologyList_, &QComboBox::currentIndexChanged, this, &EditGroupFrame::writeSymbology);

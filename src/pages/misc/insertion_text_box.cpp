@@ -37,7 +37,10 @@ InsertionTextBox::InsertionTextBox(EditGroupFrame &frame, Configuration &config)
         connect(button, &QPushButton::clicked, this, [this, &dialog = b.dialog] { openDialog(dialog); });
         row->addWidget(button);
     }
-    frame.form()->addRow(QStringLiteral("Characters to be Inserted"), this);
+    const QString caption = QStringLiteral("Characters to be Inserted");
+    // The row's label sits in the frame, not beside the box: name it directly.
+    edit_->setAccessibleName(caption);
+    frame.form()->addRow(caption, this);
     frame.form()->addRow(row);
 
     connect(edit_, &QLineEdit::textChanged, this, &InsertionTextBox::encode);
@@ -64,6 +67,11 @@ void InsertionTextBox::encode(const QString &text)
         return;
     }
     accepted_ = text;
+    // An emptied box leaves the stored characters alone: deleting the text
+    // to retype it must not lose the group, and "Clear All Insertion" is
+    // the way to clear them.
+    if (text.isEmpty())
+        return;
     const InsertionCodes codes = EncodeInsertionText(*bytes);
     std::copy(codes.begin(), codes.end(),
               config_.block.begin() + frame_.recordStart() + InsertionTextOffset);

@@ -31,6 +31,7 @@ KeyInsertionDialog::KeyInsertionDialog(const KeyDialogSpec &spec, SelectionKeepi
     auto *layout = new QVBoxLayout(this);
     display_ = new QLineEdit(this);
     display_->setObjectName(QString::fromLatin1(spec.displayBox));
+    display_->setAccessibleName(QStringLiteral("Key to insert"));
     display_->setReadOnly(true); // only the key buttons choose, so every name is one the text box knows
     layout->addWidget(display_);
 

@@ -18,7 +18,7 @@ enum GeneratedPanel { LanguagePanel, CodeIdPanel, OthersPanel };
 } // namespace
 
 MiscPage::MiscPage(Configuration &config, UserDialogs &dialogs, QWidget *parent)
-    : ParameterPage("cfg6", "Miscellaneous Parameters", "TabCFG3", config, parent)
+    : ParameterPage("cfg6", "Miscellaneous Parameters", "TabCFG3", PanelTabs::Placement::Top, config, parent)
 {
     const auto &panels = MiscPagePanels();
     addPanel(panels[LanguagePanel]);
