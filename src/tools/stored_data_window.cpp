@@ -251,8 +251,9 @@ void StoredDataWindow::onFinished(StoredDataRequest kind, const ExchangeResult &
     parser_.reset();
     if (report.display)
         memory_->setPlainText(*report.display);
-    if (StoredDataRequestInfoFor(kind).closesPortAfter || result.end == ExchangeEnd::PortLost)
-        closePort();
+    // Every request lets go of the port when it ends, so the transfer window
+    // and q51ctl find it free.
+    closePort();
     setBusy(false);
     // Last: the box runs its own event loop, and nothing here may depend on
     // this window surviving it.
