@@ -50,6 +50,8 @@ StoredDataWindow::StoredDataWindow(Configuration &config, UserDialogs &dialogs, 
 {
     setObjectName(QStringLiteral("Memory"));
     setWindowTitle(text(t::Heading));
+    if (port_)
+        port_->setHolderName(windowTitle()); // named when another window finds the port busy
     buildControls();
 }
 
