@@ -85,6 +85,7 @@ QString UsageText()
         "  memory sizes               print the size of every stored group\n"
         "  memory free                print the free group space\n"
         "  memory clear [START END]   clear stored groups, all or START to END\n"
+        "  ports                      list the serial ports and the Com n each stands for\n"
         "\n"
         "Reading configurations:\n"
         "  report FILE | --device     every parameter with its current choice\n"

@@ -25,6 +25,7 @@ int RunVerb(const CommandLine &line)
         {QStringLiteral("trigger"), &RunTrigger},   {QStringLiteral("report"), &RunReport},
         {QStringLiteral("diff"), &RunDiff},         {QStringLiteral("isp"), &RunIsp},
         {QStringLiteral("memory"), &RunMemory},
+        {QStringLiteral("ports"), &RunPorts},
     };
     const auto verb = verbs.find(line.verb);
     if (verb == verbs.end()) {

@@ -20,6 +20,8 @@ int RunDiff(const CommandLine &line);
 // and the service verbs.
 int RunIsp(const CommandLine &line);
 int RunMemory(const CommandLine &line);
+// The serial ports and the Com n each stands for.
+int RunPorts(const CommandLine &line);
 
 // Prints the usage text on stderr; returns UsageError.
 int Usage();

@@ -7,15 +7,18 @@ QString describeOpenFailure(const OpenFailure &failure)
     const QString device = failure.device.isEmpty() ? QStringLiteral("(none)") : failure.device;
     switch (failure.kind) {
     case OpenFailureKind::NoSuchDevice:
-        return QStringLiteral("No such device: %1. To use another device as Com %2, set Q51_COM%2 "
-                              "to its path.")
+        return QStringLiteral("No such device: %1. Pick the device for Com %2 in the window's port "
+                              "choice.")
             .arg(device)
             .arg(failure.portNumber);
     case OpenFailureKind::PermissionDenied:
-        return QStringLiteral("Permission denied on %1: add your user to the dialout group, then "
-                              "log in again.")
-            .arg(device);
+        if (failure.group.isEmpty())
+            return QStringLiteral("Permission denied on %1: ask for read and write access to it.").arg(device);
+        return QStringLiteral("Permission denied on %1: add your user to the %2 group, then log in again.")
+            .arg(device, failure.group);
     case OpenFailureKind::InUse:
+        if (!failure.heldBy.isEmpty())
+            return QStringLiteral("%1 is in use by the \"%2\" window of this program.").arg(device, failure.heldBy);
         return QStringLiteral("%1 is in use by another program.").arg(device);
     case OpenFailureKind::UnsupportedSettings:
         return QStringLiteral("%1 does not support the chosen baud rate, parity, data bits or "

@@ -18,6 +18,8 @@ struct OpenFailure {
     int portNumber = 0;
     QString device;     // the device name "Com n" resolved to
     QString systemText; // the driver's own words, used for Other
+    QString group;      // PermissionDenied: the group that owns the device
+    QString heldBy;     // InUse: the window of this program holding it
 };
 
 // One sentence for the detail line of the not-available message.

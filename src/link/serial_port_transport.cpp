@@ -1,57 +1,12 @@
 #include "link/serial_port_transport.h"
 
-#include <QFileInfo>
-
+#include "link/open_failure_cause.h"
+#include "link/port_holders.h"
 #include "link/port_names.h"
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace q51 {
 
 namespace {
-
-// Qt reports both "no access rights" and "someone else holds the port" as
-// PermissionError. A device we are allowed to read and write can only have
-// been refused because it is taken.
-bool mayReadAndWrite(const QString &device)
-{
-#ifdef Q_OS_UNIX
-    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
-#else
-    Q_UNUSED(device);
-    return true; // Windows has no per-user device rights: a refusal means busy
-#endif
-}
-
-bool deviceExists(const QString &device)
-{
-#ifdef Q_OS_UNIX
-    return QFileInfo::exists(device);
-#else
-    Q_UNUSED(device);
-    return true; // COM names are not files; Qt says DeviceNotFoundError itself
-#endif
-}
-
-OpenFailureKind classifyOpenError(QSerialPort::SerialPortError error, const QString &device)
-{
-    switch (error) {
-    case QSerialPort::DeviceNotFoundError:
-        return OpenFailureKind::NoSuchDevice;
-    case QSerialPort::PermissionError:
-        if (!deviceExists(device))
-            return OpenFailureKind::NoSuchDevice;
-        return mayReadAndWrite(device) ? OpenFailureKind::InUse : OpenFailureKind::PermissionDenied;
-    case QSerialPort::OpenError: // this object already had it open: not possible here
-        return OpenFailureKind::InUse;
-    case QSerialPort::UnsupportedOperationError:
-        return OpenFailureKind::UnsupportedSettings;
-    default:
-        return deviceExists(device) ? OpenFailureKind::Other : OpenFailureKind::NoSuchDevice;
-    }
-}
 
 bool meansPortLost(QSerialPort::SerialPortError error)
 {
@@ -78,6 +33,7 @@ SerialPortTransport::~SerialPortTransport()
     // while closing away from a half-destroyed transport.
     disconnect(port_, nullptr, this, nullptr);
     port_->close();
+    ForgetHolder(this);
 }
 
 bool SerialPortTransport::open(const SerialSettings &settings, int portNumber, OpenFailure *failure)
@@ -86,20 +42,30 @@ bool SerialPortTransport::open(const SerialSettings &settings, int portNumber, O
     const QString device = deviceNameForPort(portNumber);
     auto fail = [&](OpenFailureKind kind, const QString &systemText) {
         port_->close();
-        if (failure)
-            *failure = OpenFailure{kind, portNumber, device, systemText};
+        if (failure) {
+            *failure = OpenFailure{kind, portNumber, device, systemText, {}, {}};
+            if (kind == OpenFailureKind::PermissionDenied)
+                failure->group = DeviceGroupName(device);
+            if (kind == OpenFailureKind::InUse)
+                failure->heldBy = HolderOf(device, this);
+        }
         return false;
     };
     if (device.isEmpty())
         return fail(OpenFailureKind::NoSuchDevice, {});
+    // Another window of ours has it: say so at once, whatever the system
+    // would let a second opening do.
+    if (!HolderOf(device, this).isEmpty())
+        return fail(OpenFailureKind::InUse, {});
 
     port_->setPortName(device);
     if (!applySerialSettings(settings, *port_))
         return fail(OpenFailureKind::UnsupportedSettings, port_->errorString());
     if (!port_->open(QIODevice::ReadWrite))
-        return fail(classifyOpenError(port_->error(), device), port_->errorString());
+        return fail(ClassifyOpenError(port_->error(), CheckDeviceAccess(device)), port_->errorString());
     port_->clearError();
     ++openCount_;
+    NoteHolder(this, device, holderName());
     return true;
 }
 
@@ -112,6 +78,7 @@ void SerialPortTransport::close()
 {
     if (port_->isOpen())
         port_->close();
+    ForgetHolder(this);
 }
 
 bool SerialPortTransport::write(const QByteArray &bytes)
@@ -144,6 +111,7 @@ void SerialPortTransport::onError(QSerialPort::SerialPortError error)
     // repeated errors. Tell the owner from the event loop, outside
     // QSerialPort's own notification code.
     port_->close();
+    ForgetHolder(this);
     QMetaObject::invokeMethod(
         this,
         [this, opening = openCount_] {

@@ -30,10 +30,10 @@ protocol::ByteView view(const QByteArray &bytes)
 }
 
 const StoredDataRequestInfo Infos[] = {
-    {t::ConfirmRead, t::ReadMemoryMessage, t::ReadMemoryMessage, true, true, true},
-    {t::ConfirmSizes, t::ReadMemoryMessage, t::GetSizeMessage, false, false, false},
-    {t::ConfirmFreeSpace, t::ReadFreeMemoryMessage, t::ReadFreeMemoryMessage, false, false, false},
-    {t::ConfirmClear, t::ClearMemoryMessage, t::ClearMemoryMessage, true, true, false},
+    {t::ConfirmRead, t::ReadMemoryMessage, t::ReadMemoryMessage, true, true},
+    {t::ConfirmSizes, t::ReadMemoryMessage, t::GetSizeMessage, false, false},
+    {t::ConfirmFreeSpace, t::ReadFreeMemoryMessage, t::ReadFreeMemoryMessage, false, false},
+    {t::ConfirmClear, t::ClearMemoryMessage, t::ClearMemoryMessage, true, true},
 };
 
 QString groupText(const char *what, std::optional<int> group)

@@ -24,7 +24,6 @@ struct StoredDataRequestInfo {
     const char *resultTitle; // also of the range messages
     bool takesRange;         // all groups or a range, by the window's option
     bool reportsSuccess;     // the others speak only of failures
-    bool closesPortAfter;    // the others leave it open for the next request
 };
 
 const StoredDataRequestInfo &StoredDataRequestInfoFor(StoredDataRequest kind);

@@ -33,6 +33,12 @@ public:
     virtual bool discardTransmit() = 0;
     virtual bool discardReceive() = 0;
 
+    // Who holds the device while this port is open, as a refused opening
+    // of the same device elsewhere in this program names it: the owning
+    // window's title.
+    void setHolderName(const QString &name) { holderName_ = name; }
+    [[nodiscard]] const QString &holderName() const { return holderName_; }
+
 signals:
     // New bytes wait to be read.
     void bytesArrived();
@@ -40,6 +46,9 @@ signals:
     // when this arrives, and it arrives once per loss, from the event loop,
     // so handlers may delete the transport's owner with deleteLater().
     void portLost();
+
+private:
+    QString holderName_;
 };
 
 } // namespace q51

@@ -45,6 +45,8 @@ CommandConsole::CommandConsole(Configuration &config, UserDialogs &dialogs, Port
 {
     setObjectName(QStringLiteral("frmCMD"));
     setWindowTitle(text(c::WindowCaption));
+    if (port_)
+        port_->setHolderName(windowTitle()); // named when another window finds the port busy
     buildControls();
 }
 

@@ -16,6 +16,7 @@
 #include "link/protocol/isp_frames.h"
 #include "model/configuration.h"
 #include "tools/choices_group.h"
+#include "tools/port_device_picker.h"
 #include "tools/port_reopen_dialog.h"
 #include "ui/user_dialogs.h"
 #include "ui/widget_helpers.h"
@@ -53,6 +54,8 @@ FirmwareUpdateWindow::FirmwareUpdateWindow(Configuration &config, UserDialogs &d
 {
     setObjectName(QStringLiteral("frmISP"));
     setWindowTitle(text(t::WindowCaption));
+    if (port_)
+        port_->setHolderName(windowTitle()); // named when another window finds the port busy
     buildControls();
 }
 
@@ -94,11 +97,19 @@ void FirmwareUpdateWindow::buildControls()
                                      row.initialIndex, this);
         box->setObjectName(QString::fromLatin1(row.frameName));
         // Settings only: the port is opened by the update, with its own.
-        box->onChosen = [this, setting](int index) { ApplyFirmwareUpdateChoice(config_, setting, index); };
+        box->onChosen = [this, setting](int index) {
+            ApplyFirmwareUpdateChoice(config_, setting, index);
+            if (setting == LinkSetting::Port && portDevices_)
+                portDevices_->refresh();
+        };
         groups_[i] = box;
         settingsRow->addWidget(box);
     }
     layout->addLayout(settingsRow);
+    // The update opens the port itself: a new device waits for it.
+    static_assert(FirmwareUpdateSettings[0] == LinkSetting::Port);
+    portDevices_ = new PortDevicePicker(config_, groups_[0], this);
+    layout->addWidget(portDevices_);
 
     auto *statusRow = new QHBoxLayout;
     statusRow->addWidget(named(new QLabel(text(t::StatusLabel), this), "Label3"));

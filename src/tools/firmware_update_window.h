@@ -23,6 +23,7 @@ namespace q51 {
 
 struct Configuration;
 class ChoicesGroup;
+class PortDevicePicker;
 class UserDialogs;
 
 class FirmwareUpdateWindow final : public QWidget {
@@ -56,6 +57,7 @@ private:
     std::unique_ptr<Transport> port_;
 
     ChoicesGroup *groups_[4] = {};
+    PortDevicePicker *portDevices_ = nullptr;
     QLineEdit *fileName_ = nullptr;
     QLabel *status_ = nullptr;
     QProgressBar *progress_ = nullptr;

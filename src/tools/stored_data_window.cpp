@@ -50,6 +50,8 @@ StoredDataWindow::StoredDataWindow(Configuration &config, UserDialogs &dialogs, 
 {
     setObjectName(QStringLiteral("Memory"));
     setWindowTitle(text(t::Heading));
+    if (port_)
+        port_->setHolderName(windowTitle()); // named when another window finds the port busy
     buildControls();
 }
 
@@ -256,8 +258,9 @@ void StoredDataWindow::onFinished(StoredDataRequest kind, const ExchangeResult &
     parser_.reset();
     if (report.display)
         memory_->setPlainText(*report.display);
-    if (StoredDataRequestInfoFor(kind).closesPortAfter || result.end == ExchangeEnd::PortLost)
-        closePort();
+    // Every request lets go of the port when it ends, so the transfer window
+    // and q51ctl find it free.
+    closePort();
     setBusy(false);
     // Last: the box runs its own event loop, and nothing here may depend on
     // this window surviving it.

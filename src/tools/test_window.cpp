@@ -42,6 +42,8 @@ TestWindow::TestWindow(Configuration &config, UserDialogs &dialogs, const Transp
 {
     setObjectName(QStringLiteral("DDT"));
     setWindowTitle(text(t::WindowCaption));
+    if (port_)
+        port_->setHolderName(windowTitle()); // named when another window finds the port busy
     batch_.setSingleShot(true);
     connect(&batch_, &QTimer::timeout, this, &TestWindow::showBatch);
     if (port_) {

@@ -17,6 +17,7 @@
 #include "link/transport.h"
 #include "model/configuration.h"
 #include "tools/choices_group.h"
+#include "tools/port_device_picker.h"
 #include "tools/port_reopen_dialog.h"
 #include "tools/reply_line.h"
 #include "ui/user_dialogs.h"
@@ -66,6 +67,8 @@ TransmitWindow::TransmitWindow(Configuration &config, UserDialogs &dialogs, Port
 {
     setObjectName(QStringLiteral("frmTransmit"));
     setWindowTitle(text(t::WindowCaption));
+    if (port_)
+        port_->setHolderName(windowTitle()); // named when another window finds the port busy
     buildControls();
     // A repaint of the bar costs over a millisecond, and a download reports
     // progress every other key delay (10 ms): four new values a second read
@@ -107,6 +110,10 @@ void TransmitWindow::buildControls()
         settingsLayout->addWidget(box);
     }
     layout->addWidget(settingsPanel_);
+    portDevices_ = new PortDevicePicker(config_, group(LinkSetting::Port), this);
+    // A new device for the chosen Com n is tried at once, as a port choice is.
+    portDevices_->onPicked = [this] { portChoiceFailed_ = !reopen(); };
+    layout->addWidget(portDevices_);
 
     auto *warn = new QFrame(this);
     warn->setObjectName(QStringLiteral("FraWarn"));
@@ -210,6 +217,8 @@ void TransmitWindow::choose(LinkSetting setting, int index)
         applyModeRule();
         return;
     }
+    if (setting == LinkSetting::Port)
+        portDevices_->refresh();
     const bool opened = reopen();
     if (setting == LinkSetting::Port)
         portChoiceFailed_ = !opened;

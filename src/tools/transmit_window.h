@@ -26,6 +26,7 @@ namespace q51 {
 struct Configuration;
 class ChoicesGroup;
 class Exchange;
+class PortDevicePicker;
 class KeyboardTransfer;
 class PortIo;
 class Transport;
@@ -81,6 +82,7 @@ private:
 
     ChoicesGroup *groups_[6] = {};
     QWidget *settingsPanel_ = nullptr;
+    PortDevicePicker *portDevices_ = nullptr;
     QPushButton *transmit_ = nullptr;
     QPushButton *receive_ = nullptr;
     QPushButton *version_ = nullptr;

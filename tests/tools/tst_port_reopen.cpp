@@ -1,12 +1,11 @@
-// The reopen procedure every service window runs, the settings string it
-// parses and the device each port number stands for.
+// The reopen procedure every service window runs and the settings string it
+// parses.
 
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "link/fake_transport.h"
-#include "link/port_names.h"
 #include "link/serial_port_transport.h"
 #include "model/configuration.h"
 #include "support/scripted_dialogs.h"
@@ -72,7 +71,7 @@ private slots:
         QTest::addColumn<OpenFailureKind>("kind");
         QTest::addColumn<QString>("fragment");
         QTest::newRow("in use") << OpenFailureKind::InUse << "in use by another program";
-        QTest::newRow("no rights") << OpenFailureKind::PermissionDenied << "dialout group";
+        QTest::newRow("no rights") << OpenFailureKind::PermissionDenied << "Permission denied";
         QTest::newRow("bad settings") << OpenFailureKind::UnsupportedSettings << "does not support";
     }
     void openFailureReasonIsTheDetail()
@@ -228,27 +227,6 @@ private slots:
         QCOMPARE(port.dataBits(), dataBits);
         QCOMPARE(port.stopBits(), stopBits);
         QCOMPARE(port.flowControl(), QSerialPort::NoFlowControl);
-    }
-
-    void deviceForPort_data()
-    {
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QByteArray>("override");
-        QTest::addColumn<QString>("device");
-        QTest::newRow("Com 1") << 1 << QByteArray() << "/dev/ttyS0";
-        QTest::newRow("Com 4") << 4 << QByteArray() << "/dev/ttyS3";
-        QTest::newRow("adapter") << 2 << QByteArray("/dev/ttyUSB0") << "/dev/ttyUSB0";
-        QTest::newRow("empty override") << 3 << QByteArray("") << "/dev/ttyS2";
-        QTest::newRow("no port") << 0 << QByteArray() << "";
-    }
-    void deviceForPort()
-    {
-        QFETCH(int, port);
-        QFETCH(QByteArray, override);
-        QFETCH(QString, device);
-        if (!override.isNull())
-            qputenv(envName(port).constData(), override);
-        QCOMPARE(deviceNameForPort(port), device);
     }
 };
 

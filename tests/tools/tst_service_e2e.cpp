@@ -1,7 +1,8 @@
 // The service windows end to end: the real serial port on a pseudo-terminal
 // against the simulator program. A firmware image written page by page and
 // kept by the decoder; the decoder's refusals; stored groups read in chunks,
-// by range, sized, counted and cleared; and the read's time-outs.
+// by range, sized, counted and cleared; the read's time-outs; and the port
+// let go after every request, so the transfer window opened next finds it.
 
 #include <QFile>
 #include <QLabel>
@@ -17,6 +18,7 @@
 
 #include "link/firmware_update.h"
 #include "link/intervals.h"
+#include "link/portio/port_io.h"
 #include "link/serial_port_transport.h"
 #include "model/configuration.h"
 #include "support/scaled_intervals.h"
@@ -24,6 +26,7 @@
 #include "support/simulator_process.h"
 #include "tools/firmware_update_window.h"
 #include "tools/stored_data_window.h"
+#include "tools/transmit_window.h"
 
 using namespace q51;
 using test::ScaledIntervals;
@@ -68,6 +71,8 @@ private slots:
     void storedGroupsRangeSizesFreeSpaceAndClear();
     void storedDataTimeOuts_data();
     void storedDataTimeOuts();
+    void storedDataLeavesThePortFree_data();
+    void storedDataLeavesThePortFree();
 
 private:
     QTemporaryDir dir;
@@ -249,6 +254,37 @@ void ServiceEndToEndTest::storedDataTimeOuts()
     QVERIFY(run(window, dialogs, "CmdRead", 2));
     QCOMPARE(dialogs.messages[1].text, text);
     QVERIFY(window.findChild<QPushButton *>(QStringLiteral("CmdRead"))->isEnabled());
+}
+
+void ServiceEndToEndTest::storedDataLeavesThePortFree_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<qsizetype>("messages"); // the confirmation and any result
+    QTest::newRow("read") << "CmdRead" << qsizetype(2);
+    QTest::newRow("sizes") << "CmdSize" << qsizetype(1);
+    QTest::newRow("free space") << "CmdFree" << qsizetype(1);
+    QTest::newRow("clear") << "CmdClear" << qsizetype(2);
+}
+
+void ServiceEndToEndTest::storedDataLeavesThePortFree()
+{
+    QFETCH(QString, button);
+    QFETCH(qsizetype, messages);
+    QVERIFY(startSimulator({"--sample-groups", "3"}));
+    StoredDataWindow memory(config, dialogs, serialPort());
+    memory.show();
+    QVERIFY(run(memory, dialogs, qPrintable(button), messages));
+    QCOMPARE(dialogs.messages.size(), messages);
+
+    // The real port of another window, on the same device, as a user opens it next.
+    FailingPortIo portIo;
+    TransmitWindow transfer(config, dialogs, portIo, serialPort());
+    transfer.show();
+    QCOMPARE(dialogs.texts().mid(messages), QStringList());
+    transfer.findChild<QPushButton *>(QStringLiteral("CmdVersion"))->click();
+    QVERIFY(QTest::qWaitFor([&] { return dialogs.messages.size() > messages; }, Patience));
+    QVERIFY2(!dialogs.texts().last().contains(QLatin1String("not available")), qPrintable(dialogs.texts().last()));
+    QVERIFY2(sim->log().contains(QLatin1String("version")), qPrintable(sim->log()));
 }
 
 QTEST_MAIN(ServiceEndToEndTest)

@@ -1,0 +1,53 @@
+// q51ctl ports end to end: the real catalogue of this machine (which may
+// have no serial ports at all), listed with the Com n each stands for.
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "cli/exit_codes.h"
+
+using namespace q51::cli;
+
+class CliPortsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listsThisMachinesPorts_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::newRow("ports") << QStringList{"ports"} << int(Success);
+        QTest::newRow("ports takes no argument") << QStringList{"ports", "extra"} << int(UsageError);
+        QTest::newRow("nor a port") << QStringList{"ports", "--port", "2"} << int(UsageError);
+    }
+    void listsThisMachinesPorts()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("Q51_COM2"), QStringLiteral("/dev/q51-test-port"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(Q51_CTL_PATH), arguments);
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), code);
+        if (code != Success)
+            return;
+
+        const QStringList lines = QString::fromLocal8Bit(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+        QCOMPARE(lines.first(), QStringLiteral("Detected serial ports:"));
+        const qsizetype ports = lines.indexOf(QStringLiteral("Ports:"));
+        QVERIFY(ports > 1);
+        // One line per detected port, each a device path, or "none".
+        static const QRegularExpression detectedLine(QStringLiteral("^  (none|\\S+)"));
+        for (qsizetype i = 1; i < ports; ++i)
+            QVERIFY2(detectedLine.match(lines[i]).hasMatch(), qPrintable(lines[i]));
+        QCOMPARE(lines.mid(ports + 1).filter(QRegularExpression(QStringLiteral("^  Com [1-4]: \\S"))).size(), 4);
+        QVERIFY(lines.contains(QStringLiteral("  Com 2: /dev/q51-test-port (set by Q51_COM2)")));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliPortsTest)
+#include "tst_cli_ports.moc"
