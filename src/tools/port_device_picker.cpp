@@ -78,6 +78,7 @@ void PortDevicePicker::fillDeviceBox()
                                       : QStringLiteral("Device:");
     boxLabel_->setText(caption);
     device_->setAccessibleName(caption.chopped(1));
+    device_->lineEdit()->setAccessibleName(device_->accessibleName()); // where a typed path goes
     device_->setEnabled(comNumber);
 
     const QSignalBlocker blocker(device_);

@@ -112,7 +112,7 @@ void TransmitWindow::buildControls()
     layout->addWidget(settingsPanel_);
     portDevices_ = new PortDevicePicker(config_, group(LinkSetting::Port), this);
     // A new device for the chosen Com n is tried at once, as a port choice is.
-    portDevices_->onPicked = [this] { portChoiceFailed_ = !reopen(); };
+    portDevices_->onPicked = [this] { portChoiceFailed_ = !checkPort(); };
     layout->addWidget(portDevices_);
 
     auto *warn = new QFrame(this);
@@ -189,7 +189,7 @@ void TransmitWindow::runOpeningSteps()
         group(LinkSetting::Port)->setEnabled(true);
         group(LinkSetting::TransferMode)->select(1);
         // A port choice that just failed has said so; one message is enough.
-        if (portChoiceFailed_ || !reopen())
+        if (portChoiceFailed_ || !checkPort())
             return;
         setReplyButtonsEnabled(ParityAllowsReplies(config_));
     } else {
@@ -219,7 +219,7 @@ void TransmitWindow::choose(LinkSetting setting, int index)
     }
     if (setting == LinkSetting::Port)
         portDevices_->refresh();
-    const bool opened = reopen();
+    const bool opened = checkPort();
     if (setting == LinkSetting::Port)
         portChoiceFailed_ = !opened;
     if (opened && setting == LinkSetting::Parity)
@@ -236,7 +236,7 @@ void TransmitWindow::applyModeRule()
         setReplyButtonsEnabled(true);
         return;
     }
-    if (reopen() && !ParityAllowsReplies(config_))
+    if (checkPort() && !ParityAllowsReplies(config_))
         setReplyButtonsEnabled(false);
 }
 
@@ -253,6 +253,16 @@ bool TransmitWindow::reopen()
         return false;
     }
     return reopenPort(*port_, config_, dialogs_);
+}
+
+// A choice is tried on the port at once, so a missing device is told when
+// it is chosen; the port is then let go until an exchange needs it, so that
+// other windows and programs can use it meanwhile.
+bool TransmitWindow::checkPort()
+{
+    const bool opened = reopen();
+    closePort();
+    return opened;
 }
 
 void TransmitWindow::closePort()
@@ -296,8 +306,7 @@ void TransmitWindow::onTransferFinished(TransferKind kind, const ExchangeResult 
         exchange_ = nullptr;
     }
     const TransferReport report = CompleteTransfer(kind, result, config_);
-    if (result.end == ExchangeEnd::PortLost)
-        closePort(); // already closed by a vanished device; a refused write leaves it to us
+    closePort(); // the exchange is over: only a running one holds the port
     setTransferBusy(kind, false);
     if (kind == TransferKind::Version && !report.stoppedEarly)
         progress_->setVisible(false);

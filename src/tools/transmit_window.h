@@ -5,7 +5,7 @@
 // firmware version, over RS232 or by keyboard. Each transfer is an Exchange
 // (serial) or a KeyboardTransfer driven by the event loop, so the window
 // keeps painting while it waits; closing the window ends a running transfer
-// silently and closes the port.
+// silently. The port is open only while a transfer runs.
 
 #include <functional>
 #include <memory>
@@ -63,6 +63,7 @@ private:
     void applyModeRule();
     void setReplyButtonsEnabled(bool enabled);
     bool reopen();
+    bool checkPort();
     void closePort();
 
     void startTransfer(TransferKind kind);

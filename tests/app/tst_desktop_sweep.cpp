@@ -155,8 +155,8 @@ QStringList layoutProblems(QWidget *window)
     for (QWidget *w : window->findChildren<QWidget *>()) {
         if (!shown(w, window) || w->isWindow())
             continue;
-        if (w->minimumSize() == w->maximumSize())
-            continue; // a size fixed on purpose
+        if (w->minimumSize() == w->maximumSize() || qobject_cast<QComboBox *>(w->parentWidget()))
+            continue; // a size fixed on purpose, or a list's own text box, which the list sizes
         const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
         if (least.isValid() && (w->width() < least.width() || w->height() < least.height()))
             problems << QStringLiteral("%1 is %2x%3, needs %4x%5")
