@@ -25,7 +25,10 @@ bool DeviceSession::open()
     QString problem;
     if (reopenPort(*transport_, settings_, port_.number, &problem))
         return true;
-    PrintFailure(portNotAvailableText(port_.number), problem);
+    // A device named with --port is what the user knows it by.
+    const QString what = port_.device.isEmpty() ? portNotAvailableText(port_.number)
+                                                : port_.device + QStringLiteral(": not available.");
+    PrintFailure(what, problem);
     return false;
 }
 

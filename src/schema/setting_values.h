@@ -1,0 +1,34 @@
+#pragma once
+// A setting's value as text and back. One notation serves the text form,
+// get/set and reports: choice captions, "Other (0x05)" for stored values no
+// choice stands for, decimal lengths, 'B' or {CR} for code IDs, quoted
+// insertion text in the page's brace notation, hex for reserved bits.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "schema/setting_catalog.h"
+
+namespace q51 {
+
+enum class ValueForm {
+    Shown, // what the page shows (baud code 6 reads "9600")
+    Exact, // text that writes back exactly the stored bits
+};
+
+std::string SettingValue(const Setting &setting, const Configuration &config, ValueForm form);
+
+// Writes the value, or returns (and writes nothing) what the setting allows.
+// With abbreviations, a choice may be named by the start of its caption
+// where only one caption starts so.
+std::optional<std::string> WriteSettingValue(const Setting &setting, Configuration &config, std::string_view text,
+                                             bool abbreviations);
+
+// What the setting accepts, in words, for error messages.
+std::string AllowedValues(const Setting &setting);
+
+// Whether the setting's part of the two configurations differs.
+bool SettingDiffers(const Setting &setting, const Configuration &a, const Configuration &b);
+
+} // namespace q51

@@ -1,0 +1,150 @@
+// get, set, export and import on real files, run in process: set changes
+// exactly the bits of the setting it names or nothing at all, abbreviated
+// keys and choices resolve only where they are unambiguous, and a file
+// survives export and import byte for byte.
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "cli/command_line.h"
+#include "cli/exit_codes.h"
+#include "cli/verbs.h"
+#include "edited_block.h"
+#include "files/config_file_io.h"
+#include "model/factory_defaults.h"
+#include "schema/caption_text.h"
+#include "schema/field_access.h"
+#include "schema/setting_catalog.h"
+#include "schema/setting_values.h"
+
+using namespace q51;
+using namespace q51::cli;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int run(const QStringList &arguments)
+{
+    QString problem;
+    const auto line = ParseCommandLine(arguments, &problem);
+    return line ? RunVerb(*line) : UsageError;
+}
+
+Block blockOf(const QString &path)
+{
+    Configuration config;
+    return ReadConfigurationFile(path, config) ? config.block : Block{};
+}
+
+} // namespace
+
+class CliTextVerbsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir.isValid());
+        Configuration config;
+        ResetHeaderStrings(config, HeaderPreset::StartUp, "01/02/2025");
+        config.block = test::EditedFactoryBlock();
+        QVERIFY(WriteConfigurationFile(file(), config).ok);
+        original = readAll(file());
+    }
+
+    // Every choice of every field, by its caption: exactly the bits the
+    // field owns change, as a click on the page would change them.
+    void setChangesExactlyTheFieldsBits()
+    {
+        for (const Setting &setting : AllSettings()) {
+            if (setting.kind != SettingKind::Field)
+                continue;
+            for (const Choice &choice : setting.field.choices) {
+                QFile restore(file());
+                QVERIFY(restore.open(QIODevice::WriteOnly) && restore.write(original) == original.size());
+                restore.close();
+                const QString caption = QString::fromStdString(PlainCaption(choice.caption));
+                const QString assignment = QString::fromStdString(setting.key) + QLatin1Char('=') + caption;
+                QCOMPARE(run({"set", file(), assignment}), int(Success));
+
+                Configuration expected;
+                expected.block = test::EditedFactoryBlock();
+                WriteSettingValue(setting, expected, caption.toStdString(), false);
+                const Block after = blockOf(file());
+                QVERIFY2(after == expected.block, qPrintable(assignment));
+                std::array<int, BlockSize> owned{};
+                for (const TouchedBits &bits : SettingTouches(setting))
+                    owned[std::size_t(bits.byte)] |= bits.mask;
+                for (int i = 0; i < BlockSize; ++i) {
+                    const auto k = std::size_t(i);
+                    QVERIFY2(((after[k] ^ test::EditedFactoryBlock()[k]) & ~owned[k]) == 0, qPrintable(assignment));
+                }
+            }
+        }
+    }
+
+    // One refused assignment among good ones: nothing is written.
+    void refusedSetLeavesTheFileAlone_data()
+    {
+        QTest::addColumn<QStringList>("assignments");
+        QTest::newRow("unknown value") << QStringList{"communication.rs232.baud_rate=600", "misc.others.accuracy=9"};
+        QTest::newRow("unknown key") << QStringList{"communication.rs232.baud_rate=600", "misc.others.speed=1"};
+        QTest::newRow("ambiguous key") << QStringList{"misc.code_id.code=none"};
+        QTest::newRow("ambiguous choice") << QStringList{"communication.rs232.baud_rate=1"};
+        QTest::newRow("no equals") << QStringList{"misc.others.accuracy"};
+        QTest::newRow("length too large") << QStringList{"barcodes.code_39.minimum_length=300"};
+    }
+    void refusedSetLeavesTheFileAlone()
+    {
+        QFETCH(QStringList, assignments);
+        QCOMPARE(run(QStringList{"set", file()} + assignments), int(UsageError));
+        QCOMPARE(readAll(file()), original);
+    }
+
+    // Keys part by part and choices by their start, whatever the case.
+    void abbreviationsResolve()
+    {
+        QCOMPARE(run({"set", file(), "Comm.RS.baud=192", "misc.oth.acc=3 t", "bar.code_39.fix=var"}), int(Success));
+        const Block after = blockOf(file());
+        QCOMPARE(after[24] & 0x07, 0x04); // 19200
+        QCOMPARE(after[27] & 0x03, 0x02); // 3 Times
+        QCOMPARE(int(after[40]), 255);
+        QCOMPARE(int(after[41]), 255);
+    }
+
+    // A .cfg exported and imported comes back byte for byte, header included.
+    void exportThenImportIsByteExact()
+    {
+        const QString text = dir.filePath(QStringLiteral("x.txt"));
+        const QString back = dir.filePath(QStringLiteral("back.cfg"));
+        QCOMPARE(run({"export", file(), text}), int(Success));
+        QCOMPARE(run({"import", text, back}), int(Success));
+        QCOMPARE(readAll(back), original);
+    }
+
+    // A bad text writes nothing, not even an empty file.
+    void badImportWritesNothing()
+    {
+        const QString text = dir.filePath(QStringLiteral("bad.txt"));
+        QFile bad(text);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("q51 configuration text 1\nmisc.others.accuracy = often\n");
+        bad.close();
+        QCOMPARE(run({"import", text, file()}), int(BadFile));
+        QCOMPARE(readAll(file()), original);
+    }
+
+private:
+    QTemporaryDir dir;
+    QByteArray original;
+    QString file() const { return dir.filePath(QStringLiteral("site.cfg")); }
+};
+
+QTEST_GUILESS_MAIN(CliTextVerbsTest)
+#include "tst_cli_text_verbs.moc"
