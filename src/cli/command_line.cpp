@@ -110,6 +110,7 @@ QString UsageText()
         "  import TEXT [OUT]          a configuration file from text; keys left out keep factory values\n"
         "  get FILE KEY...            print values [--json]\n"
         "  set FILE KEY=VALUE...      change values in place, all or none\n"
+        "  keys [PREFIX]              list every key (or those starting with PREFIX)\n"
         "\n"
         "FILE, TEXT and OUT may be '-' for stdin or stdout. Keys and choices may be\n"
         "abbreviated where that is unambiguous. -q silences outcome lines such as\n"

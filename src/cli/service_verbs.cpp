@@ -5,6 +5,7 @@
 #include "cli/console_output.h"
 #include "cli/device_session.h"
 #include "cli/exit_codes.h"
+#include "cli/json_output.h"
 #include "cli/link_options.h"
 #include "cli/progress_meter.h"
 #include "cli/verbs.h"
@@ -169,6 +170,14 @@ int RunMemory(const CommandLine &line)
     if (!session.open())
         return PortUnavailable;
 
+    // Data lines as they come, or gathered for --json.
+    QJsonArray gathered;
+    const auto giveLine = [&](const QString &dataLine) {
+        if (line.json)
+            gathered.append(dataLine);
+        else
+            PrintResult(dataLine);
+    };
     std::shared_ptr<protocol::StoredReadParser> parser;
     auto meter = std::make_unique<ProgressMeter>(QStringLiteral("memory"), 0);
     Exchange::Request request;
@@ -176,9 +185,9 @@ int RunMemory(const CommandLine &line)
         parser = std::make_shared<protocol::StoredReadParser>(range ? range->start : 0);
         GroupReadHandlers handlers;
         handlers.started = [] {};
-        handlers.records = [](const std::vector<protocol::GroupRecord> &records) {
+        handlers.records = [&giveLine](const std::vector<protocol::GroupRecord> &records) {
             for (const protocol::GroupRecord &record : records)
-                PrintResult(GroupRecordText(record));
+                giveLine(GroupRecordText(record));
         };
         handlers.progressed = [&meter](std::size_t seen, std::size_t total) {
             meter->setTotal(qint64(total));
@@ -196,7 +205,7 @@ int RunMemory(const CommandLine &line)
         // The window lists sizes side by side; a terminal wants one a line.
         for (const QString &entry : report.display->split(QLatin1Char('\t'))) {
             if (!entry.trimmed().isEmpty())
-                PrintResult(entry.trimmed());
+                giveLine(entry.trimmed());
         }
     }
     if (!report.text.isEmpty()) {
@@ -205,6 +214,9 @@ int RunMemory(const CommandLine &line)
         else
             PrintFailure(report.text, report.detail);
     }
+    if (line.json && code == Success)
+        PrintJson(QJsonObject{{QStringLiteral("lines"), gathered},
+                              {QStringLiteral("outcome"), TerminalText(report.text)}});
     return code;
 }
 

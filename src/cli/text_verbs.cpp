@@ -7,6 +7,7 @@
 #include "cli/file_arguments.h"
 #include "cli/json_output.h"
 #include "cli/verbs.h"
+#include "schema/caption_text.h"
 #include "schema/config_text.h"
 #include "schema/setting_catalog.h"
 #include "schema/setting_values.h"
@@ -94,6 +95,18 @@ int RunGet(const CommandLine &line)
     }
     if (line.json)
         PrintJson(values);
+    return Success;
+}
+
+int RunKeys(const CommandLine &line)
+{
+    if (const auto usage = CheckArgumentCount(line, 0, 1, "at most one PREFIX"))
+        return *usage;
+    const std::string prefix = line.arguments.value(0).toStdString();
+    for (const Setting &setting : AllSettings()) {
+        if (StartsWithWords(setting.key, prefix))
+            PrintResult(utf8(setting.key));
+    }
     return Success;
 }
 

@@ -31,6 +31,7 @@ const std::map<QString, VerbSpec> &verbTable()
         {QStringLiteral("import"), {&RunImport}},
         {QStringLiteral("get"), {&RunGet, true}},
         {QStringLiteral("set"), {&RunSet}},
+        {QStringLiteral("keys"), {&RunKeys}},
         {QStringLiteral("isp"), {&RunIsp}},
         {QStringLiteral("memory"), {&RunMemory, true}},
     };

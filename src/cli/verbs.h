@@ -21,6 +21,7 @@ int RunExport(const CommandLine &line);
 int RunImport(const CommandLine &line);
 int RunGet(const CommandLine &line);
 int RunSet(const CommandLine &line);
+int RunKeys(const CommandLine &line);
 // and the service verbs.
 int RunIsp(const CommandLine &line);
 int RunMemory(const CommandLine &line);

@@ -215,6 +215,9 @@ void CliEndToEndTest::verb_data()
                                                   << "End Group NO Must Be Larger Than Or Equal To Start Group NO!";
     QTest::newRow("memory read, silent") << silent << QStringList{"memory", "read", "--port", "@DEV"}
                                          << int(TimedOut) << "" << "Time Out Error!";
+    QTest::newRow("memory read --json") << QStringList{"--group", "FIRST"}
+                                        << QStringList{"memory", "read", "--json", "-q", "--port", "@DEV"}
+                                        << int(Success) << "\"lines\": [\n        \"Group 0 : FIRST\"" << "";
     QTest::newRow("memory sizes") << QStringList{"--sample-groups", "2"}
                                   << QStringList{"memory", "sizes", "--port", "@DEV"} << int(Success)
                                   << "Group 0 : 8\nGroup 1 : 8\n" << "";
