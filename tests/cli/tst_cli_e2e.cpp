@@ -137,7 +137,9 @@ void CliEndToEndTest::verb_data()
                                           << int(BadFile) << "" << "This File Is Not A Configuration Setup File";
     QTest::newRow("download, no port") << none
                                        << QStringList{"download", "@factory.cfg", "--port", "/nonexistent/tty"}
-                                       << int(PortUnavailable) << "" << "q51ctl: /nonexistent/tty: not available.";
+                                       << int(PortUnavailable) << ""
+                                       << "q51ctl: /nonexistent/tty: not available.\n"
+                                          "q51ctl: /nonexistent/tty: No such file or directory\n";
     QTest::newRow("download, missing file") << none << QStringList{"download", "@missing.cfg"} << int(BadFile) << ""
                                             << "missing.cfg: No such file or directory";
     QTest::newRow("upload, output not writable")
