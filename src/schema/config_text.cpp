@@ -19,15 +19,33 @@ TextProblem problem(int line, std::string message)
 
 } // namespace
 
+namespace {
+
+// Each setting's value in the factory block, in catalogue order.
+const std::vector<std::string> &factoryValues()
+{
+    static const std::vector<std::string> values = [] {
+        Configuration factory;
+        factory.block = FactoryBlock();
+        std::vector<std::string> all;
+        for (const Setting &setting : AllSettings())
+            all.push_back(SettingValue(setting, factory, ValueForm::Exact));
+        return all;
+    }();
+    return values;
+}
+
+} // namespace
+
 std::string ExportConfigurationText(const Configuration &config)
 {
-    Configuration factory;
-    factory.block = FactoryBlock();
     std::string out(ConfigurationTextVersionLine);
     out += "\n# One \"key = value\" a line; \"#\" starts a comment. A key left out keeps its factory value.\n";
     out += "# \"" + std::string(FactoryValueComment.substr(2)) + "\" comments give the factory value where it differs.\n";
     std::string section;
-    for (const Setting &setting : AllSettings()) {
+    const auto &settings = AllSettings();
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const Setting &setting = settings[i];
         const std::string heading = setting.page + " / " + setting.panel;
         if (heading != section) {
             out += "\n# " + heading + "\n";
@@ -35,9 +53,8 @@ std::string ExportConfigurationText(const Configuration &config)
         }
         const std::string value = SettingValue(setting, config, ValueForm::Exact);
         if (setting.role != SettingRole::Header) {
-            const std::string factoryValue = SettingValue(setting, factory, ValueForm::Exact);
-            if (factoryValue != value)
-                out += std::string(FactoryValueComment) + factoryValue + "\n";
+            if (factoryValues()[i] != value)
+                out += std::string(FactoryValueComment) + factoryValues()[i] + "\n";
         }
         out += setting.key + " = " + value + "\n";
     }

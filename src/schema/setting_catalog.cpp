@@ -1,6 +1,7 @@
 #include "schema/setting_catalog.h"
 
 #include <array>
+#include <cctype>
 #include <map>
 
 #include "schema/caption_text.h"
@@ -292,11 +293,18 @@ std::vector<TouchedBits> SettingTouches(const Setting &setting)
 
 const Setting *FindSetting(std::string_view key)
 {
-    for (const Setting &s : AllSettings()) {
-        if (SameWords(s.key, key))
-            return &s;
-    }
-    return nullptr;
+    // Keys are lower case; a text names them in any case.
+    static const std::map<std::string, const Setting *, std::less<>> byKey = [] {
+        std::map<std::string, const Setting *, std::less<>> all;
+        for (const Setting &s : AllSettings())
+            all.emplace(s.key, &s);
+        return all;
+    }();
+    std::string lower(key);
+    for (char &c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto found = byKey.find(lower);
+    return found == byKey.end() ? nullptr : found->second;
 }
 
 std::vector<const Setting *> MatchSettings(std::string_view typed)
