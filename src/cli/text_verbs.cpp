@@ -28,7 +28,7 @@ const Setting *resolveKey(const QString &typed, int &code)
     if (matches.size() == 1)
         return matches.front();
     if (matches.empty()) {
-        code = Usage(QStringLiteral("unknown key '%1' (q51ctl export lists every key)").arg(typed));
+        code = Usage(QStringLiteral("unknown key '%1' (q51ctl keys lists every key)").arg(typed));
         return nullptr;
     }
     QStringList keys;

@@ -58,7 +58,10 @@ Configuration startUpConfiguration()
 }
 
 // Runs one transfer of the transfer window over an open session.
-int transfer(DeviceSession &session, TransferKind kind, Configuration &config, bool quietSuccess = false)
+// heldSuccess: the success text is handed back instead of printed, for a
+// caller with more to do before it may say so.
+int transfer(DeviceSession &session, TransferKind kind, Configuration &config, bool quietSuccess = false,
+             QString *heldSuccess = nullptr)
 {
     std::unique_ptr<ProgressMeter> meter;
     std::function<void(qsizetype)> progress;
@@ -71,7 +74,9 @@ int transfer(DeviceSession &session, TransferKind kind, Configuration &config, b
     meter.reset();
     const TransferReport report = CompleteTransfer(kind, result, config);
     const int code = ExitCodeFor(result, kind == TransferKind::Download);
-    if (code != Success || !quietSuccess)
+    if (code == Success && heldSuccess)
+        *heldSuccess = report.text;
+    else if (code != Success || !quietSuccess)
         printReport(report, code, kind == TransferKind::Version);
     return code;
 }
@@ -160,11 +165,15 @@ int RunUpload(const CommandLine &line)
     auto session = openSession(line, failure);
     if (!session)
         return failure;
-    const int code = transfer(*session, TransferKind::Upload, config);
-    if (code != Success)
+    // "Upload OK!" only once the block is safe in its file.
+    QString uploaded;
+    if (const int code = transfer(*session, TransferKind::Upload, config, false, &uploaded); code != Success)
         return code;
     config.PortNumber = std::int16_t(session->portNumber());
-    return SaveConfigurationArgument(out, config);
+    if (const int code = SaveConfigurationArgument(out, config); code != Success)
+        return code;
+    PrintOutcome(uploaded);
+    return Success;
 }
 
 int RunVersion(const CommandLine &line)

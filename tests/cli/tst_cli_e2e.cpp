@@ -151,6 +151,8 @@ void CliEndToEndTest::verb_data()
                                          << int(UsageError) << "" << "the decoder's replies cannot be taken in";
     QTest::newRow("download, bad settings")
         << none << QStringList{"download", "@factory.cfg", "--settings", "9600,X,8,1"} << int(UsageError) << "" << "";
+    QTest::newRow("upload to stdout") << plain << QStringList{"upload", "-", "--port", "@DEV"} << int(Success)
+                                      << "zenu\r\n" << "   Upload OK!\n";
     QTest::newRow("upload, refused") << refuse << QStringList{"upload", "@up.cfg", "--port", "@DEV"} << int(Refused)
                                      << "" << "Send Command Failed!";
     QTest::newRow("upload, bad check byte") << badBcc << QStringList{"upload", "@up.cfg", "--port", "@DEV"}
