@@ -133,6 +133,7 @@ int RunSet(const CommandLine &line)
         if (const auto allowed = WriteSettingValue(*setting, config, value.toStdString(), true))
             return Usage(QStringLiteral("%1: '%2' is not allowed; allowed: %3")
                              .arg(utf8(setting->key), value.trimmed(), utf8(*allowed)));
+        ApplyPageRules(*setting, config);
     }
     return SaveConfigurationArgument(path, config);
 }

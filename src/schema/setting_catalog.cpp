@@ -11,6 +11,7 @@
 #include "schema/insertion_text.h"
 #include "schema/misc_fields.h"
 #include "schema/page_catalog.h"
+#include "schema/symbology_fields.h"
 #include "schema/symbology_option_fields.h"
 
 namespace q51 {
@@ -206,6 +207,8 @@ std::vector<Setting> buildCatalog()
             const Place place{table.key, page, KeyPart(panelCaption), panelCaption};
             for (const FieldSpec &field : panel.fields)
                 addField(out, place, panel, field);
+            if (panel.objectName == SymbologyListPanel().objectName)
+                addField(out, place, panel, UpcEanSummaryField());
             for (const SymbologyOptionPanel &option : SymbologyOptionPanels()) {
                 if (option.panel.objectName == panel.objectName) {
                     addLengths(out, place, *FindLengthSlot(option.lengthSlot), "");

@@ -6,6 +6,7 @@
 #include "schema/code_lengths.h"
 #include "schema/field_access.h"
 #include "schema/insertion_text.h"
+#include "schema/symbology_fields.h"
 
 namespace q51 {
 
@@ -384,6 +385,12 @@ std::string AllowedValues(const Setting &setting)
         return "a number from -32768 to 32767";
     }
     return {};
+}
+
+void ApplyPageRules(const Setting &setting, Configuration &config)
+{
+    if (setting.kind == SettingKind::Field && IsSymbologyListControl(setting.field.control))
+        UpdateUpcEanSummary(config);
 }
 
 bool SettingDiffers(const Setting &setting, const Configuration &a, const Configuration &b)

@@ -25,6 +25,11 @@ std::string SettingValue(const Setting &setting, const Configuration &config, Va
 std::optional<std::string> WriteSettingValue(const Setting &setting, Configuration &config, std::string_view text,
                                              bool abbreviations);
 
+// What the page does after a click on the setting besides writing it: the
+// symbology list keeps the UPC/EAN summary bit. For changes made as a user
+// would make them (set), not for restoring a whole text (import).
+void ApplyPageRules(const Setting &setting, Configuration &config);
+
 // What the setting accepts, in words, for error messages.
 std::string AllowedValues(const Setting &setting);
 

@@ -17,6 +17,7 @@
 #include "schema/field_access.h"
 #include "schema/setting_catalog.h"
 #include "schema/setting_values.h"
+#include "schema/symbology_fields.h"
 #include "support/stepped_block.h"
 
 using namespace q51;
@@ -83,6 +84,15 @@ private slots:
             }
             cases.emplace_back(SettingValue(setting, other, ValueForm::Exact), copied);
 
+            // A list entry also sets the summary bit, as on the page.
+            if (IsSymbologyListControl(setting.field.control)) {
+                for (auto &[value, expected] : cases) {
+                    Configuration page;
+                    page.block = expected;
+                    UpdateUpcEanSummary(page);
+                    expected = page.block;
+                }
+            }
             for (const auto &[value, expected] : cases) {
                 QFile restore(file());
                 QVERIFY(restore.open(QIODevice::WriteOnly) && restore.write(original) == original.size());
@@ -121,6 +131,17 @@ private slots:
         QCOMPARE(after[27] & 0x03, 0x02); // 3 Times
         QCOMPARE(int(after[40]), 255);
         QCOMPARE(int(after[41]), 255);
+    }
+
+    // Clearing the last of UPC-A, EAN-13 and EAN-8 clears the summary bit
+    // the list keeps; ticking one sets it again.
+    void listEntriesKeepTheSummaryBit()
+    {
+        QCOMPARE(run({"set", file(), "bar.symb.upc_a=cleared", "bar.symb.ean_13=cleared", "bar.symb.ean_8=cleared"}),
+                 int(Success));
+        QCOMPARE(blockOf(file())[0] & 0x87, 0x00);
+        QCOMPARE(run({"set", file(), "bar.symb.ean_8=ticked"}), int(Success));
+        QCOMPARE(blockOf(file())[0] & 0x87, 0x81);
     }
 
     // A .cfg exported and imported comes back byte for byte, header included.
