@@ -130,7 +130,7 @@ int RunSet(const CommandLine &line)
         if (!setting)
             return code;
         const QString value = assignment.mid(equals + 1);
-        if (const auto allowed = WriteSettingValue(*setting, config, value.toStdString(), true))
+        if (const auto allowed = WriteSettingValue(*setting, config, value.toStdString(), ValueSource::User))
             return Usage(QStringLiteral("%1: '%2' is not allowed; allowed: %3")
                              .arg(utf8(setting->key), value.trimmed(), utf8(*allowed)));
         ApplyPageRules(*setting, config);

@@ -92,7 +92,7 @@ std::optional<TextProblem> ImportConfigurationText(std::string_view text, Config
         if (const auto first = seen.find(setting); first != seen.end())
             return problem(lineNumber, setting->key + ": already set on line " + std::to_string(first->second));
         seen.emplace(setting, lineNumber);
-        if (const auto allowed = WriteSettingValue(*setting, result, value, false))
+        if (const auto allowed = WriteSettingValue(*setting, result, value, ValueSource::Text))
             return problem(lineNumber, setting->key + ": \"" + std::string(value) + "\" is not allowed; allowed: " +
                                            *allowed);
     }

@@ -10,6 +10,7 @@
 #include "schema/field_tables.h"
 #include "schema/insertion_text.h"
 #include "schema/misc_fields.h"
+#include "schema/number_box_rule.h"
 #include "schema/page_catalog.h"
 #include "schema/symbology_fields.h"
 #include "schema/symbology_option_fields.h"
@@ -96,6 +97,7 @@ void addLengths(std::vector<Setting> &out, const Place &place, const LengthSlot 
     const std::string captionPrefix = prefix.empty() ? "" : prefix + " / ";
     out.push_back(placed(place, keyPrefix + "minimum_length", captionPrefix + "Minimum Length", SettingKind::Number,
                          MinimumLengthByte(slot.slot)));
+    out.back().pageMaximum = MaxMinimumLength;
     out.push_back(placed(place, keyPrefix + "fixed_lengths", captionPrefix + "Fixed Lengths",
                          SettingKind::FixedLengths, FixedLengthByte(slot.slot, 0)));
 }
@@ -134,9 +136,11 @@ void addEditFrame(std::vector<Setting> &out, const Place &place, const EditFrame
         Setting symbology = placed(place, key + "symbology", caption + "Symboligy Selection", SettingKind::Field);
         symbology.field = editSymbologyField(frame, start);
         out.push_back(std::move(symbology));
-        for (const NumberBoxSpec &number : frame.numbers)
+        for (const NumberBoxSpec &number : frame.numbers) {
             out.push_back(placed(place, key + number.key, caption + number.label, SettingKind::Number,
                                  start + number.offset));
+            out.back().pageMaximum = NumberBoxLimit - 1;
+        }
         if (&frame == &InsertionFrame())
             out.push_back(placed(place, key + "text", caption + "Characters to be Inserted",
                                  SettingKind::InsertionCodes, start + InsertionTextOffset));

@@ -42,6 +42,7 @@ struct Setting {
     FieldSpec field;     // SettingKind::Field
     int byte = 0;        // the (first) byte of the other block kinds
     int mask = 0xFF;     // SettingKind::ReservedBits
+    int pageMaximum = 0xFF; // SettingKind::Number: the largest value the page takes
     std::string Configuration::*text = nullptr;         // SettingKind::HeaderText
     std::int16_t Configuration::*number = nullptr;      // SettingKind::HeaderNumber
 

@@ -6,6 +6,7 @@
 #include "schema/code_lengths.h"
 #include "schema/field_access.h"
 #include "schema/insertion_text.h"
+#include "schema/misc_fields.h"
 #include "schema/symbology_fields.h"
 
 namespace q51 {
@@ -104,16 +105,17 @@ std::string otherValue(const Setting &setting, const Configuration &config)
     return std::string(OtherPrefix) + codes + ")";
 }
 
-std::optional<std::string> writeOther(const Setting &setting, Configuration &config, std::string_view text)
+std::optional<std::string> writeOther(const Setting &setting, Configuration &config, std::string_view text,
+                                      ValueSource source)
 {
     const auto touches = SettingTouches(setting);
     const auto codes = parseNumbers(text, touches.size(), 0, 0xFF);
     if (!codes || codes->size() != touches.size())
-        return AllowedValues(setting);
+        return AllowedValues(setting, source);
     for (std::size_t i = 0; i < touches.size(); ++i) {
         const int shift = MaskShift(touches[i].mask);
         if (((*codes)[i] << shift & ~touches[i].mask) != 0)
-            return AllowedValues(setting);
+            return AllowedValues(setting, source);
     }
     for (std::size_t i = 0; i < touches.size(); ++i)
         config.SetBits(touches[i].byte, touches[i].mask, (*codes)[i] << MaskShift(touches[i].mask));
@@ -141,13 +143,14 @@ const Choice *choiceNamed(const FieldSpec &field, std::string_view text, bool ab
 }
 
 std::optional<std::string> writeField(const Setting &setting, Configuration &config, std::string_view text,
-                                      bool abbreviations)
+                                      ValueSource source)
 {
     if (StartsWithWords(text, OtherPrefix) && text.back() == ')')
-        return writeOther(setting, config, text.substr(OtherPrefix.size(), text.size() - OtherPrefix.size() - 1));
-    const Choice *choice = choiceNamed(setting.field, text, abbreviations);
+        return writeOther(setting, config, text.substr(OtherPrefix.size(), text.size() - OtherPrefix.size() - 1),
+                          source);
+    const Choice *choice = choiceNamed(setting.field, text, source == ValueSource::User);
     if (!choice)
-        return AllowedValues(setting);
+        return AllowedValues(setting, source);
     WriteField(setting.field, config, choice->value);
     return std::nullopt;
 }
@@ -176,7 +179,7 @@ std::string fieldValue(const Setting &setting, const Configuration &config, Valu
             Configuration copy = config;
             for (const TouchedBits &bits : SettingTouches(setting))
                 copy.SetBits(bits.byte, bits.mask, fill & bits.mask);
-            if (writeField(setting, copy, caption, false) || !sameBits(setting, copy, config))
+            if (writeField(setting, copy, caption, ValueSource::Text) || !sameBits(setting, copy, config))
                 return otherValue(setting, config);
         }
     }
@@ -196,8 +199,15 @@ std::string codeIdValue(int code)
     return HexByte(code);
 }
 
-std::optional<int> codeIdFromText(std::string_view text)
+std::optional<int> codeIdFromText(std::string_view text, ValueSource source)
 {
+    // The page stores a code below a blank as no code ID.
+    if (source == ValueSource::User) {
+        const auto code = codeIdFromText(text, ValueSource::Text);
+        if (code && *code > 0 && *code < FirstCodeIdCharacter)
+            return std::nullopt;
+        return code;
+    }
     if (SameWords(text, NoCodeIdWord))
         return 0;
     if (text.size() == 3 && text.front() == '\'' && text.back() == '\'' && printableAscii(text.substr(1, 1)))
@@ -263,16 +273,16 @@ std::string fixedLengthsValue(const Setting &setting, const Configuration &confi
 }
 
 std::optional<std::string> writeFixedLengths(const Setting &setting, Configuration &config, std::string_view text,
-                                             bool abbreviations)
+                                             ValueSource source)
 {
-    if (SameWords(text, VariableWord) || (abbreviations && !text.empty() && StartsWithWords(VariableWord, text))) {
+    if (SameWords(text, VariableWord) || (source == ValueSource::User && !text.empty() && StartsWithWords(VariableWord, text))) {
         config.block[std::size_t(setting.byte)] = VariableLength;
         config.block[std::size_t(setting.byte) + 1] = VariableLength;
         return std::nullopt;
     }
     const auto lengths = parseNumbers(text, 2, 0, 0xFF);
     if (!lengths || lengths->size() != 2)
-        return AllowedValues(setting);
+        return AllowedValues(setting, source);
     config.block[std::size_t(setting.byte)] = std::uint8_t((*lengths)[0]);
     config.block[std::size_t(setting.byte) + 1] = std::uint8_t((*lengths)[1]);
     return std::nullopt;
@@ -305,7 +315,7 @@ std::string SettingValue(const Setting &setting, const Configuration &config, Va
 }
 
 std::optional<std::string> WriteSettingValue(const Setting &setting, Configuration &config, std::string_view text,
-                                             bool abbreviations)
+                                             ValueSource source)
 {
     text = Trimmed(text);
     const auto byteAt = [&](int value) {
@@ -314,15 +324,15 @@ std::optional<std::string> WriteSettingValue(const Setting &setting, Configurati
     };
     switch (setting.kind) {
     case SettingKind::Field:
-        return writeField(setting, config, text, abbreviations);
+        return writeField(setting, config, text, source);
     case SettingKind::Number:
-        if (const auto number = parseNumber(text, 0, 0xFF))
+        if (const auto number = parseNumber(text, 0, source == ValueSource::User ? setting.pageMaximum : 0xFF))
             return byteAt(*number);
         break;
     case SettingKind::FixedLengths:
-        return writeFixedLengths(setting, config, text, abbreviations);
+        return writeFixedLengths(setting, config, text, source);
     case SettingKind::CodeId:
-        if (const auto code = codeIdFromText(text))
+        if (const auto code = codeIdFromText(text, source))
             return byteAt(*code);
         break;
     case SettingKind::InsertionCodes:
@@ -351,11 +361,12 @@ std::optional<std::string> WriteSettingValue(const Setting &setting, Configurati
         }
         break;
     }
-    return AllowedValues(setting);
+    return AllowedValues(setting, source);
 }
 
-std::string AllowedValues(const Setting &setting)
+std::string AllowedValues(const Setting &setting, ValueSource source)
 {
+    const bool user = source == ValueSource::User;
     switch (setting.kind) {
     case SettingKind::Field: {
         std::string list;
@@ -370,11 +381,12 @@ std::string AllowedValues(const Setting &setting)
         return list + " or " + std::string(OtherPrefix) + other + ")";
     }
     case SettingKind::Number:
-        return "a number from 0 to 255";
+        return "a number from 0 to " + std::to_string(user ? setting.pageMaximum : 0xFF);
     case SettingKind::FixedLengths:
         return "\"Variable\" or two lengths from 0 to 255, such as \"10, 20\"";
     case SettingKind::CodeId:
-        return "none, one character in single quotes ('B'), a control name ({CR}) or a code 0x00 to 0xFF";
+        return user ? "none, one character in single quotes ('B') or a code 0x20 to 0xFF"
+                    : "none, one character in single quotes ('B'), a control name ({CR}) or a code 0x00 to 0xFF";
     case SettingKind::InsertionCodes:
         return "text in double quotes, keys as {F10} or {CR}, or up to 8 codes such as \"0xC9 0x78\"";
     case SettingKind::ReservedBits:

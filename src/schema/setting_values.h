@@ -19,11 +19,15 @@ enum class ValueForm {
 
 std::string SettingValue(const Setting &setting, const Configuration &config, ValueForm form);
 
+// Where a value comes from. A text restores what a block held, so it takes
+// every stored value; a user setting one value takes only what the page
+// would take (lengths and positions below 100, no control-code IDs) and
+// may name a choice by the start of its caption where only one starts so.
+enum class ValueSource { Text, User };
+
 // Writes the value, or returns (and writes nothing) what the setting allows.
-// With abbreviations, a choice may be named by the start of its caption
-// where only one caption starts so.
 std::optional<std::string> WriteSettingValue(const Setting &setting, Configuration &config, std::string_view text,
-                                             bool abbreviations);
+                                             ValueSource source);
 
 // What the page does after a click on the setting besides writing it: the
 // symbology list keeps the UPC/EAN summary bit. For changes made as a user
@@ -31,7 +35,7 @@ std::optional<std::string> WriteSettingValue(const Setting &setting, Configurati
 void ApplyPageRules(const Setting &setting, Configuration &config);
 
 // What the setting accepts, in words, for error messages.
-std::string AllowedValues(const Setting &setting);
+std::string AllowedValues(const Setting &setting, ValueSource source);
 
 // Whether the setting's part of the two configurations differs.
 bool SettingDiffers(const Setting &setting, const Configuration &a, const Configuration &b);

@@ -82,7 +82,12 @@ private slots:
                 auto &byte = copied[std::size_t(bits.byte)];
                 byte = std::uint8_t((byte & ~bits.mask) | (other.block[std::size_t(bits.byte)] & bits.mask));
             }
-            cases.emplace_back(SettingValue(setting, other, ValueForm::Exact), copied);
+            // What the page would not take (a length of 100, a control code
+            // as a code ID) is refused and leaves the file as it was.
+            Configuration probe;
+            const std::string otherValue = SettingValue(setting, other, ValueForm::Exact);
+            const bool pageTakesIt = !WriteSettingValue(setting, probe, otherValue, ValueSource::User);
+            cases.emplace_back(otherValue, pageTakesIt ? copied : test::EditedFactoryBlock());
 
             // A list entry also sets the summary bit, as on the page.
             if (IsSymbologyListControl(setting.field.control)) {
@@ -98,7 +103,8 @@ private slots:
                 QVERIFY(restore.open(QIODevice::WriteOnly) && restore.write(original) == original.size());
                 restore.close();
                 const QString assignment = QString::fromStdString(setting.key + "=" + value);
-                QCOMPARE(run({"set", file(), assignment}), int(Success));
+                const bool refused = expected == test::EditedFactoryBlock() && value == otherValue && !pageTakesIt;
+                QCOMPARE(run({"set", file(), assignment}), int(refused ? UsageError : Success));
                 QVERIFY2(blockOf(file()) == expected, qPrintable(assignment));
             }
         }
@@ -113,7 +119,9 @@ private slots:
         QTest::newRow("ambiguous key") << QStringList{"misc.code_id.code=none"};
         QTest::newRow("ambiguous choice") << QStringList{"communication.rs232.baud_rate=1"};
         QTest::newRow("no equals") << QStringList{"misc.others.accuracy"};
-        QTest::newRow("length too large") << QStringList{"barcodes.code_39.minimum_length=300"};
+        QTest::newRow("length the page refuses") << QStringList{"barcodes.code_39.minimum_length=100"};
+        QTest::newRow("position the page refuses") << QStringList{"misc.char.deletion_group1_position=100"};
+        QTest::newRow("control code as code ID") << QStringList{"misc.code_id.code_39={ESC}"};
     }
     void refusedSetLeavesTheFileAlone()
     {
