@@ -192,7 +192,7 @@ std::string codeIdValue(int code)
 {
     if (code == 0)
         return std::string(NoCodeIdWord);
-    if (code < 32)
+    if (code < FirstCodeIdCharacter)
         return std::string("{") + ControlCodeNames()[std::size_t(code)] + "}";
     if (code < 127)
         return std::string("'") + char(code) + "'";
