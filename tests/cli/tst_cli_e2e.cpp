@@ -67,6 +67,11 @@ void CliEndToEndTest::initTestCase()
     QVERIFY(dir.isValid());
     QVERIFY(writeConfiguration(path("factory.cfg"), FactoryBlock()));
     QVERIFY(writeConfiguration(path("edited.cfg"), test::EditedFactoryBlock()));
+    Configuration renamed;
+    ResetHeaderStrings(renamed, HeaderPreset::StartUp, "01/02/2025");
+    renamed.block = FactoryBlock();
+    renamed.DeviceName = "Dock 4";
+    QVERIFY(WriteConfigurationFile(path("renamed.cfg"), renamed).ok);
     QFile notConfig(path("notes.cfg"));
     QVERIFY(notConfig.open(QIODevice::WriteOnly));
     notConfig.write("ZENU\r\n");
@@ -200,6 +205,10 @@ void CliEndToEndTest::verb_data()
                                       << "q51 configuration text 1\n" << "";
     QTest::newRow("report --device") << plain << QStringList{"report", "--device", "--port", "@DEV"} << int(Success)
                                      << "Communication Parameters / RS232 / Baud Rate: 9600" << "";
+    QTest::newRow("diff, header only") << none << QStringList{"diff", "@factory.cfg", "@renamed.cfg"}
+                                       << int(Differences)
+                                       << "File header:\nFile / Header / Device Name: \"Device Name\" -> \"Dock 4\"\n"
+                                       << "";
     QTest::newRow("diff, same") << none << QStringList{"diff", "@factory.cfg", "@factory.cfg"} << int(Success) << ""
                                 << "";
     QTest::newRow("diff, not a file") << none << QStringList{"diff", "@factory.cfg", "@notes.cfg"} << int(BadFile)
