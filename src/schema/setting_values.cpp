@@ -248,9 +248,12 @@ std::string insertionValue(const Setting &setting, const Configuration &config, 
 std::optional<InsertionCodes> insertionFromText(std::string_view text)
 {
     if (const auto inner = quotedText(text)) {
-        if (!printableAscii(*inner))
+        // More than eight codes would be cut short without a word.
+        std::size_t consumed = 0;
+        const InsertionCodes codes = EncodeInsertionText(*inner, &consumed);
+        if (!printableAscii(*inner) || consumed < inner->size())
             return std::nullopt;
-        return EncodeInsertionText(*inner);
+        return codes;
     }
     const auto numbers = parseNumbers(text, InsertionCodeCount, 0, 0xFF);
     if (!numbers || numbers->empty())
@@ -388,7 +391,8 @@ std::string AllowedValues(const Setting &setting, ValueSource source)
         return user ? "none, one character in single quotes ('B') or a code 0x20 to 0xFF"
                     : "none, one character in single quotes ('B'), a control name ({CR}) or a code 0x00 to 0xFF";
     case SettingKind::InsertionCodes:
-        return "text in double quotes, keys as {F10} or {CR}, or up to 8 codes such as \"0xC9 0x78\"";
+        return "text of up to 8 characters in double quotes, keys as {F10} or {CR}, or up to 8 codes such as "
+               "\"0xC9 0x78\"";
     case SettingKind::ReservedBits:
         return "a byte using only bits " + HexByte(setting.mask);
     case SettingKind::HeaderText:

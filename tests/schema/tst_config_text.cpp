@@ -156,6 +156,8 @@ private slots:
             const char *row, *key, *value, *allowed;
         };
         const char *accuracy = "\"1 Time\", \"2 Times\", \"3 Times\", \"4 Times\" or Other (0x00 to 0x03)";
+        const char *insertion = "text of up to 8 characters in double quotes, keys as {F10} or {CR}, or up to 8 "
+                                "codes such as \"0xC9 0x78\"";
         const Refusal refusals[]{
             {"bad choice", "misc.others.accuracy", "5 Times", accuracy},
             {"other too big", "misc.others.accuracy", "Other (0x04)", accuracy},
@@ -165,8 +167,8 @@ private slots:
              "\"Variable\" or two lengths from 0 to 255, such as \"10, 20\""},
             {"two code-ID characters", "misc.code_id.code_39", "'AB'",
              "none, one character in single quotes ('B'), a control name ({CR}) or a code 0x00 to 0xFF"},
-            {"nine codes", "misc.characters_edit.insertion_group1_text", "1 2 3 4 5 6 7 8 9",
-             "text in double quotes, keys as {F10} or {CR}, or up to 8 codes such as \"0xC9 0x78\""},
+            {"nine codes", "misc.characters_edit.insertion_group1_text", "1 2 3 4 5 6 7 8 9", insertion},
+            {"nine characters", "misc.characters_edit.insertion_group1_text", "\"{F10}ABCDEFGH\"", insertion},
             {"reserved bit taken", "reserved.byte_1", "0x01", "a byte using only bits 0x50"},
             {"unquoted header", "file.description", "north door", "text in double quotes"},
         };
