@@ -80,6 +80,10 @@ ShapedReply ReplyShaper::Shape(Bytes reply)
     } else if (CutAfter(reply, options_.hangUpAfter)) {
         shaped.after = AfterReply::HangUp;
         AddNote(shaped.note, "hanging up after " + std::to_string(reply.size()) + " bytes");
+    } else if (options_.hangUpAfterReply) {
+        shaped.after = AfterReply::HangUp;
+        dead_ = true;
+        AddNote(shaped.note, "hanging up after the whole reply");
     }
     if (!reply.empty())
         shaped.chunks = Split(reply, options_.splitSize, options_.pauseMs);

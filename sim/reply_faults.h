@@ -22,6 +22,7 @@ struct FaultOptions {
     // sends nothing more (stall) or closes the line (hang-up).
     std::optional<std::size_t> stallAfter;
     std::optional<std::size_t> hangUpAfter;
+    bool hangUpAfterReply = false; // the first reply whole, then the line closed
     std::size_t extraBytes = 0; // bytes of noise sent after each reply
     bool garbage = false;       // each reply's bytes replaced by noise of the same length
     std::size_t splitSize = 0; // 0: whole replies; else chunks of this many bytes

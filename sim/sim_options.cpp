@@ -72,6 +72,7 @@ const std::map<std::string_view, bool FaultOptions::*> &Flags()
         {"--refuse", &FaultOptions::refuse},
         {"--bad-bcc", &FaultOptions::badBcc},
         {"--garbage", &FaultOptions::garbage},
+        {"--hangup-after-reply", &FaultOptions::hangUpAfterReply},
     };
     return flags;
 }
@@ -218,6 +219,8 @@ Faults:
                        bytes, then send nothing more (the line stays open)
   --hangup-after N     cut the first reply longer than N bytes after N
                        bytes, then close the line and exit
+  --hangup-after-reply send the first spoiled reply whole, then close the
+                       line and exit
 
 A request whose check byte (BCC) is wrong gets no reply. Values may also be
 given as --option=value.

@@ -1,5 +1,9 @@
 #include "app/document_commands.h"
 
+#include <QDate>
+#include <QFileInfo>
+
+#include "app/report_sheet.h"
 #include "app/shell_texts.h"
 #include "files/config_file_io.h"
 #include "model/factory_defaults.h"
@@ -119,6 +123,21 @@ bool DocumentCommands::write(const QString &path)
                   QStringLiteral("The configuration could not be saved to \"%1\".").arg(path), MessageIcon::Warning,
                   result.reason + QStringLiteral("\nAny previous file of that name is unchanged."));
     return false;
+}
+
+void DocumentCommands::ExportReport()
+{
+    const QString preset = QFileInfo(qs(config_.FileName)).completeBaseName() + QStringLiteral(".html");
+    const FileDialogRequest request{QString::fromUtf8(text::ExportReportTitle),
+                                    QString::fromUtf8(text::ReportFilter), QStringLiteral("html"), preset};
+    const QString path = dialogs_.saveFileName(request);
+    if (path.isEmpty())
+        return;
+    const QString failure = WriteReportSheet(path, ReportSheetHtml(config_, QDate::currentDate()));
+    if (!failure.isEmpty())
+        dialogs_.tell(QString::fromUtf8(text::SetupTitle),
+                      QStringLiteral("The report could not be written to \"%1\".").arg(path), MessageIcon::Warning,
+                      failure);
 }
 
 void DocumentCommands::SetAllDefaults()

@@ -30,6 +30,8 @@ public:
     bool Save();
     bool SaveAs();
     void SetAllDefaults();
+    // File > "Export Report...": the report as an HTML or PDF sheet.
+    void ExportReport();
 
     // The prompt before unsaved work would be lost. Returns true when the
     // caller may go on: No, or Yes followed by a save that worked. Cancel,

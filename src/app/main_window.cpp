@@ -122,6 +122,7 @@ void MainWindow::run(Command command)
     case Command::FileOpen: documents_.Open(); break;
     case Command::FileSave: documents_.Save(); break;
     case Command::FileSaveAs: documents_.SaveAs(); break;
+    case Command::FileExportReport: documents_.ExportReport(); break;
     case Command::FileExit: exitRequested(); break;
     case Command::SetAllDefaults: documents_.SetAllDefaults(); break;
     case Command::ToolIsp: openFirmwareUpdate(); break;

@@ -7,7 +7,7 @@
 namespace q51 {
 
 enum class Command {
-    None, FileNew, FileOpen, FileSave, FileSaveAs, FileExit,
+    None, FileNew, FileOpen, FileSave, FileSaveAs, FileExportReport, FileExit,
     ToggleInterface, ToggleComm, ToggleBar, ToggleMisc, SetAllDefaults, ToggleTransmit,
     ToolIsp, ToolCommand, ToolKrTest, ToolMemory, HelpContents, HelpAbout,
 };
@@ -34,11 +34,12 @@ inline constexpr std::array<Menu, 4> Menus{{
     {"mnuHelp", "&Help"},
 }};
 
-inline constexpr std::array<MenuItem, 20> MenuItems{{
+inline constexpr std::array<MenuItem, 21> MenuItems{{
     {"mnuFile", "mnuFileNew", "&New", "Ctrl+N", Command::FileNew, false, true},
     {"mnuFile", "mnuFileOpen", "&Open...", "Ctrl+O", Command::FileOpen, false, true},
     {"mnuFile", "mnuFileSave", "&Save", "Ctrl+S", Command::FileSave, false, true},
     {"mnuFile", "mnuFileSaveAs", "Save &As...", "Ctrl+A", Command::FileSaveAs, false, true},
+    {"mnuFile", "mnuFileExportReport", "&Export Report...", nullptr, Command::FileExportReport, false, true},
     {"mnuFile", "mnuMinus", nullptr, nullptr, Command::None, false, true},
     {"mnuFile", "mnuFileExit", "E&xit", "Ctrl+X", Command::FileExit, false, true},
     {"mnuConfig", "mnuConfigInterface", "&Interface", "Ctrl+F3", Command::ToggleInterface, true, true},

@@ -21,6 +21,9 @@ inline constexpr const char *KeyboardPortWarning =
 
 inline constexpr const char *FileFilter = "Config Setup Files(*.cfg)";
 inline constexpr const char *FileSuffix = "cfg";
+// File > "Export Report...": its save dialog.
+inline constexpr const char *ExportReportTitle = "Export Report";
+inline constexpr const char *ReportFilter = "Report (*.html *.pdf)";
 
 inline constexpr const char *HelpProgram = "hh";
 inline constexpr const char *HelpFile = "q51_help.chm";

@@ -4,6 +4,27 @@
 
 namespace q51::cli {
 
+namespace {
+
+// The switches that take no value.
+bool *flagFor(CommandLine &line, const QString &arg)
+{
+    const std::pair<const char *, bool CommandLine::*> flags[]{
+        {"--verify", &CommandLine::verify}, {"--device", &CommandLine::device},
+        {"--help", &CommandLine::help},     {"-h", &CommandLine::help},
+        {"--version", &CommandLine::version}, {"--json", &CommandLine::json},
+        {"--all-bytes", &CommandLine::allBytes}, {"-q", &CommandLine::quiet},
+        {"--quiet", &CommandLine::quiet},
+    };
+    for (const auto &[name, member] : flags) {
+        if (arg == QLatin1String(name))
+            return &(line.*member);
+    }
+    return nullptr;
+}
+
+} // namespace
+
 std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QString *problem)
 {
     CommandLine line;
@@ -30,21 +51,17 @@ std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QStrin
                 *problem = QStringLiteral("%1 needs a value").arg(arg);
                 return std::nullopt;
             }
-        } else if (arg == QLatin1String("--verify") && !inlineValue) {
-            line.verify = true;
-        } else if (arg == QLatin1String("--device") && !inlineValue) {
-            line.device = true;
-        } else if ((arg == QLatin1String("--help") || arg == QLatin1String("-h")) && !inlineValue) {
-            line.help = true;
+        } else if (bool *flag = flagFor(line, arg); flag && !inlineValue) {
+            *flag = true;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            *problem = QStringLiteral("unknown option %1").arg(arguments[i]);
+            *problem = QStringLiteral("unknown option '%1'").arg(arguments[i]);
             return std::nullopt;
         } else {
             positional << arguments[i];
         }
     }
     if (positional.isEmpty()) {
-        line.help = true;
+        line.help = line.help || !line.version;
         return line;
     }
     line.verb = positional.takeFirst();
@@ -72,13 +89,13 @@ std::optional<PortChoice> ParsePortChoice(const QString &text)
 QString UsageText()
 {
     return QStringLiteral(
-        "Usage: q51ctl VERB [ARGUMENTS] [--port DEVICE|COMn] [--settings 9600,N,8,1]\n"
+        "Usage: q51ctl VERB [ARGUMENTS] [--port DEVICE|COMn] [--settings 9600,N,8,1] [-q]\n"
         "\n"
         "Talking to a decoder:\n"
         "  download FILE [--verify]   send the configuration in FILE; --verify reads it back\n"
         "  upload FILE                read the decoder's configuration into FILE\n"
-        "  version                    print the firmware version\n"
-        "  status                     print the decoder's status byte in words\n"
+        "  version [--json]           print the firmware version\n"
+        "  status [--json]            print the decoder's status byte in words\n"
         "  trigger                    send the Trigger command\n"
         "  isp IMAGE                  update the firmware from IMAGE (*.bin)\n"
         "  memory read [START END]    print stored groups, all or START to END\n"
@@ -87,16 +104,30 @@ QString UsageText()
         "  memory clear [START END]   clear stored groups, all or START to END\n"
         "  ports                      list the serial ports and the Com n each stands for\n"
         "\n"
-        "Reading configurations:\n"
-        "  report FILE | --device     every parameter with its current choice\n"
-        "  diff A B | diff A --device the parameters that differ\n"
+        "Configurations by name:\n"
+        "  report FILE | --device     every setting with its value [--json]\n"
+        "  diff A B | diff A --device the settings that differ [--all-bytes] [--json]\n"
+        "  export FILE [OUT]          the configuration as text (\"key = value\" lines)\n"
+        "  import TEXT [OUT]          a configuration file from text; keys left out keep factory values\n"
+        "  get FILE KEY...            print values [--json]\n"
+        "  set FILE KEY=VALUE...      change values in place, all or none\n"
+        "  keys [PREFIX]              list every key (or those starting with PREFIX)\n"
         "\n"
+        "FILE, TEXT and OUT may be '-' for stdin or stdout. Keys and choices may be\n"
+        "abbreviated where that is unambiguous. -q silences outcome lines such as\n"
+        "\"Download OK!\"; results go to stdout, outcomes and errors to stderr.\n"
         "--port takes Com 1 to 4 (\"2\", \"COM2\") or a device such as /dev/ttyUSB0;\n"
         "without it, download uses the port stored in FILE and the rest Com 1.\n"
+        "VERB --help prints this text too; --version prints the program version.\n"
         "\n"
         "Exit status: 0 success, 1 diff found differences, 2 usage error, 3 bad file,\n"
         "4 port unavailable, 5 time-out, 6 refused by the decoder, 7 bad reply,\n"
         "8 connection lost, 9 verify found a different block.\n");
+}
+
+QString VersionText()
+{
+    return QStringLiteral("q51ctl ") + QStringLiteral(Q51_VERSION);
 }
 
 } // namespace q51::cli

@@ -17,6 +17,10 @@ struct CommandLine {
     bool verify = false;           // --verify
     bool device = false;           // --device
     bool help = false;             // --help, -h or no verb at all
+    bool version = false;          // --version
+    bool json = false;             // --json
+    bool allBytes = false;         // --all-bytes
+    bool quiet = false;            // -q, --quiet
 };
 
 // Nothing, with *problem set, for an unknown option or one missing its value.
@@ -33,5 +37,8 @@ struct PortChoice {
 std::optional<PortChoice> ParsePortChoice(const QString &text);
 
 QString UsageText();
+
+// The program's version, as --version prints it.
+QString VersionText();
 
 } // namespace q51::cli

@@ -1,6 +1,7 @@
 #include "cli/device_session.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 
 #include "link/port_reopen.h"
 
@@ -22,10 +23,19 @@ DeviceSession::~DeviceSession()
 
 bool DeviceSession::open()
 {
+    // A device named with --port is what the user knows it by; the windows'
+    // advice to point Q51_COMn at a device does not apply to it.
+    if (!port_.device.isEmpty() && !QFileInfo::exists(port_.device)) {
+        PrintFailure(port_.device + QStringLiteral(": not available."),
+                     port_.device + QStringLiteral(": No such file or directory"));
+        return false;
+    }
     QString problem;
     if (reopenPort(*transport_, settings_, port_.number, &problem))
         return true;
-    PrintFailure(portNotAvailableText(port_.number), problem);
+    const QString what = port_.device.isEmpty() ? portNotAvailableText(port_.number)
+                                                : port_.device + QStringLiteral(": not available.");
+    PrintFailure(what, problem);
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
+#include "link/link_settings_choices.h"
 #include "link/serial_settings.h"
 
 namespace q51::cli {
@@ -30,6 +31,18 @@ std::optional<LinkOptions> ResolveLinkOptions(const CommandLine &line, int defau
         options.settings = *line.settings;
     }
     return options;
+}
+
+int CheckParityAllowsReplies(const CommandLine &line)
+{
+    if (!line.settings)
+        return Success;
+    QString problem;
+    const auto settings = parseSerialSettings(*line.settings, &problem);
+    if (!settings || ParityAllowsReplies(settings->parity))
+        return Success; // a bad text is refused where the port is opened
+    PrintFailure(QString::fromUtf8(ParityRefusesRepliesText));
+    return UsageError;
 }
 
 int ExitCodeFor(const ExchangeResult &result, bool failedMeansRefused)

@@ -21,6 +21,10 @@ inline constexpr const char *DefaultSettings = "9600,N,8,1";
 // defaultPort is used without --port.
 std::optional<LinkOptions> ResolveLinkOptions(const CommandLine &line, int defaultPort = 1);
 
+// UsageError (with the window's reason on stderr) when --settings names
+// even or odd parity, under which no reply can be taken in.
+int CheckParityAllowsReplies(const CommandLine &line);
+
 // Time-out, lost port, refusal or bad reply; Success for an accepted reply.
 // A download's "failed" means the decoder did not acknowledge: a refusal.
 int ExitCodeFor(const ExchangeResult &result, bool failedMeansRefused = false);

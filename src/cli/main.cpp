@@ -23,8 +23,7 @@ int main(int argc, char *argv[])
     QString problem;
     const auto line = q51::cli::ParseCommandLine(QCoreApplication::arguments().mid(1), &problem);
     if (!line) {
-        q51::cli::PrintFailure(QStringLiteral("q51ctl: ") + problem);
-        return q51::cli::Usage();
+        return q51::cli::Usage(problem);
     }
     return q51::cli::RunVerb(*line);
 }

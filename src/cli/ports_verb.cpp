@@ -3,6 +3,7 @@
 
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
+#include "cli/json_output.h"
 #include "cli/verbs.h"
 #include "link/port_names.h"
 
@@ -12,17 +13,50 @@ namespace {
 
 constexpr int ComPorts = 4;
 
+const char *sourceName(ComSource source)
+{
+    switch (source) {
+    case ComSource::Picked: return "picked";
+    case ComSource::Environment: return "environment";
+    case ComSource::Platform: return "platform";
+    case ComSource::Adapter: return "adapter";
+    }
+    return "platform";
+}
+
+void printJson(const QList<DetectedPort> &detected, const QList<ComDevice> &coms)
+{
+    QJsonArray ports;
+    for (const DetectedPort &port : detected)
+        ports.append(QJsonObject{{QStringLiteral("device"), port.device},
+                                 {QStringLiteral("description"), port.description},
+                                 {QStringLiteral("manufacturer"), port.manufacturer},
+                                 {QStringLiteral("serial_number"), port.serialNumber},
+                                 {QStringLiteral("by_id"), port.byIdName},
+                                 {QStringLiteral("usb_adapter"), port.usbAdapter}});
+    QJsonArray comList;
+    for (int n = 1; n <= ComPorts; ++n)
+        comList.append(QJsonObject{{QStringLiteral("com"), n},
+                                   {QStringLiteral("device"), coms[n - 1].device},
+                                   {QStringLiteral("source"), QString::fromLatin1(sourceName(coms[n - 1].source))}});
+    PrintJson(QJsonObject{{QStringLiteral("detected"), ports}, {QStringLiteral("coms"), comList}});
+}
+
 } // namespace
 
 int RunPorts(const CommandLine &line)
 {
     if (!line.arguments.isEmpty() || line.port || line.settings)
-        return Usage();
+        return Usage(QStringLiteral("ports takes no arguments, --port or --settings"));
     const QList<DetectedPort> detected = CurrentPortCatalogue().detect();
     QList<ComDevice> coms;
     for (int n = 1; n <= ComPorts; ++n)
         coms << ComDeviceFor(n, detected);
 
+    if (line.json) {
+        printJson(detected, coms);
+        return Success;
+    }
     QStringList lines{QStringLiteral("Detected serial ports:")};
     for (const DetectedPort &port : detected) {
         QStringList standsFor;

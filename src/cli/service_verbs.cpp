@@ -5,6 +5,7 @@
 #include "cli/console_output.h"
 #include "cli/device_session.h"
 #include "cli/exit_codes.h"
+#include "cli/json_output.h"
 #include "cli/link_options.h"
 #include "cli/progress_meter.h"
 #include "cli/verbs.h"
@@ -31,22 +32,18 @@ QString text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-struct UpdateEnding {
-    const char *text;
-    int code;
-};
-
-UpdateEnding endingOf(FirmwareUpdateEnd end)
+// Every failure of the update is a bad reply but for these.
+int updateExitCode(FirmwareUpdateEnd end, bool portLost)
 {
+    if (portLost)
+        return PortLost;
     switch (end) {
-    case FirmwareUpdateEnd::Succeeded: return {ft::UpdateOk, Success};
-    case FirmwareUpdateEnd::AccessTimedOut: return {ft::TimeOutError, TimedOut};
-    case FirmwareUpdateEnd::WrongVersion: return {ft::WrongVersion, Refused};
-    case FirmwareUpdateEnd::AccessRefused: return {ft::AccessFailed, Refused};
-    case FirmwareUpdateEnd::EraseFailed: return {ft::EraseFailed, BadReply};
-    case FirmwareUpdateEnd::PageFailed: return {ft::PageFailed, BadReply};
+    case FirmwareUpdateEnd::Succeeded: return Success;
+    case FirmwareUpdateEnd::AccessTimedOut: return TimedOut;
+    case FirmwareUpdateEnd::WrongVersion:
+    case FirmwareUpdateEnd::AccessRefused: return Refused;
+    default: return BadReply;
     }
-    return {ft::PageFailed, BadReply};
 }
 
 int storedDataCode(const ExchangeResult &result)
@@ -66,21 +63,23 @@ int storedDataCode(const ExchangeResult &result)
 }
 
 // "memory read 3 9": both group numbers as the window takes them.
-bool parseRange(const QStringList &arguments, std::optional<protocol::GroupRange> &range)
+bool parseRange(const QStringList &arguments, std::optional<protocol::GroupRange> &range, QString &problem)
 {
     range.reset();
     if (arguments.isEmpty())
         return true;
-    if (arguments.size() != 2)
+    if (arguments.size() != 2) {
+        problem = QStringLiteral("a group range is START END");
         return false;
+    }
     const auto first = ParseGroupNumber(arguments[0]);
     const auto last = ParseGroupNumber(arguments[1]);
     if (!first || !last) {
-        PrintFailure(text(st::NumberOutOfRange));
+        problem = text(st::NumberOutOfRange);
         return false;
     }
     if (*last < *first) {
-        PrintFailure(text(st::EndBeforeStart));
+        problem = text(st::EndBeforeStart);
         return false;
     }
     range = protocol::GroupRange{*first, *last};
@@ -91,8 +90,8 @@ bool parseRange(const QStringList &arguments, std::optional<protocol::GroupRange
 
 int RunIsp(const CommandLine &line)
 {
-    if (line.arguments.size() != 1)
-        return Usage();
+    if (const auto usage = CheckArgumentCount(line, 1, 1, "one IMAGE"))
+        return *usage;
     const QString path = line.arguments.first();
     const FirmwareImage image = LoadFirmwareImage(path);
     switch (image.problem) {
@@ -114,9 +113,10 @@ int RunIsp(const CommandLine &line)
     if (!session.open())
         return PortUnavailable;
 
-    ProgressMeter meter(QStringLiteral("isp"), qint64(protocol::IspPageCount(image.bytes.size())));
+    auto meter = std::make_unique<ProgressMeter>(QStringLiteral("isp"),
+                                                 qint64(protocol::IspPageCount(image.bytes.size())));
     FirmwareUpdate update(session.port(), image.bytes);
-    QObject::connect(&update, &FirmwareUpdate::pagesAccepted, [&meter](int count) { meter.update(count); });
+    QObject::connect(&update, &FirmwareUpdate::pagesAccepted, [&meter](int count) { meter->update(count); });
     FirmwareUpdateEnd end = FirmwareUpdateEnd::AccessTimedOut;
     bool portLost = false;
     DeviceSession::waitFor([&](std::function<void()> done) {
@@ -127,19 +127,20 @@ int RunIsp(const CommandLine &line)
         });
         update.start();
     });
-    const UpdateEnding ending = endingOf(end);
-    if (ending.code == Success) {
-        PrintResult(text(ending.text));
+    meter.reset(); // the bar's line ends before the outcome is told
+    const int code = updateExitCode(end, portLost);
+    if (code == Success) {
+        PrintOutcome(text(FirmwareUpdateEndText(end)));
         return Success;
     }
-    PrintFailure(text(ending.text), portLost ? text(transmit_text::PortLostDetail) : QString());
-    return portLost ? PortLost : ending.code;
+    PrintFailure(text(FirmwareUpdateEndText(end)), portLost ? text(transmit_text::PortLostDetail) : QString());
+    return code;
 }
 
 int RunMemory(const CommandLine &line)
 {
-    if (line.arguments.isEmpty())
-        return Usage();
+    if (const auto usage = CheckArgumentCount(line, 1, 3, "read, sizes, free or clear"))
+        return *usage;
     const QString what = line.arguments.first();
     const QStringList rest = line.arguments.mid(1);
     StoredDataRequest kind;
@@ -152,14 +153,14 @@ int RunMemory(const CommandLine &line)
     else if (what == QLatin1String("clear"))
         kind = StoredDataRequest::Clear;
     else
-        return Usage();
+        return Usage(QStringLiteral("memory takes read, sizes, free or clear, not '%1'").arg(what));
 
     std::optional<protocol::GroupRange> range;
     if (StoredDataRequestInfoFor(kind).takesRange) {
-        if (!parseRange(rest, range))
-            return Usage();
+        if (QString problem; !parseRange(rest, range, problem))
+            return Usage(problem);
     } else if (!rest.isEmpty()) {
-        return Usage();
+        return Usage(QStringLiteral("memory %1 takes no group range").arg(what));
     }
 
     const auto options = ResolveLinkOptions(line);
@@ -169,41 +170,53 @@ int RunMemory(const CommandLine &line)
     if (!session.open())
         return PortUnavailable;
 
+    // Data lines as they come, or gathered for --json.
+    QJsonArray gathered;
+    const auto giveLine = [&](const QString &dataLine) {
+        if (line.json)
+            gathered.append(dataLine);
+        else
+            PrintResult(dataLine);
+    };
     std::shared_ptr<protocol::StoredReadParser> parser;
-    ProgressMeter meter(QStringLiteral("memory"), 0);
+    auto meter = std::make_unique<ProgressMeter>(QStringLiteral("memory"), 0);
     Exchange::Request request;
     if (kind == StoredDataRequest::Read) {
         parser = std::make_shared<protocol::StoredReadParser>(range ? range->start : 0);
         GroupReadHandlers handlers;
         handlers.started = [] {};
-        handlers.records = [](const std::vector<protocol::GroupRecord> &records) {
+        handlers.records = [&giveLine](const std::vector<protocol::GroupRecord> &records) {
             for (const protocol::GroupRecord &record : records)
-                PrintResult(GroupRecordText(record));
+                giveLine(GroupRecordText(record));
         };
         handlers.progressed = [&meter](std::size_t seen, std::size_t total) {
-            meter.setTotal(qint64(total));
-            meter.update(qint64(seen));
+            meter->setTotal(qint64(total));
+            meter->update(qint64(seen));
         };
         request = PrepareGroupRead(range, parser, handlers);
     } else {
         request = PrepareStoredDataRequest(kind, range);
     }
     const ExchangeResult result = session.run(std::move(request));
+    meter.reset();
     const StoredDataReport report = CompleteStoredDataRequest(kind, result, parser.get());
     const int code = storedDataCode(result);
     if (report.display) {
         // The window lists sizes side by side; a terminal wants one a line.
         for (const QString &entry : report.display->split(QLatin1Char('\t'))) {
             if (!entry.trimmed().isEmpty())
-                PrintResult(entry.trimmed());
+                giveLine(entry.trimmed());
         }
     }
     if (!report.text.isEmpty()) {
         if (code == Success)
-            PrintResult(report.text);
+            PrintOutcome(report.text);
         else
             PrintFailure(report.text, report.detail);
     }
+    if (line.json && code == Success)
+        PrintJson(QJsonObject{{QStringLiteral("lines"), gathered},
+                              {QStringLiteral("outcome"), TerminalText(report.text)}});
     return code;
 }
 

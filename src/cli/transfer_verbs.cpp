@@ -4,7 +4,6 @@
 #include <QDate>
 #include <QLocale>
 
-#include "cli/config_report.h"
 #include "cli/console_output.h"
 #include "cli/device_session.h"
 #include "cli/exit_codes.h"
@@ -20,6 +19,10 @@
 #include "link/protocol/status_reply.h"
 #include "link/transmit_exchanges.h"
 #include "model/factory_defaults.h"
+#include "schema/config_report.h"
+#include "cli/file_arguments.h"
+#include "cli/json_output.h"
+#include "link/link_settings_choices.h"
 
 namespace q51::cli {
 
@@ -32,12 +35,15 @@ QString text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-void printReport(const TransferReport &report, int code)
+// A version is data; "Download OK!" and its kin are outcomes.
+void printReport(const TransferReport &report, int code, bool isData)
 {
-    if (code == Success)
+    if (code != Success)
+        PrintFailure(report.text, report.detail);
+    else if (isData)
         PrintResult(report.text);
     else
-        PrintFailure(report.text, report.detail);
+        PrintOutcome(report.text);
 }
 
 // The configuration a fresh start holds: factory block, start-up header.
@@ -52,7 +58,10 @@ Configuration startUpConfiguration()
 }
 
 // Runs one transfer of the transfer window over an open session.
-int transfer(DeviceSession &session, TransferKind kind, Configuration &config, bool quietSuccess = false)
+// heldSuccess: the success text is handed back instead of printed, for a
+// caller with more to do before it may say so.
+int transfer(DeviceSession &session, TransferKind kind, Configuration &config, bool quietSuccess = false,
+             QString *heldSuccess = nullptr)
 {
     std::unique_ptr<ProgressMeter> meter;
     std::function<void(qsizetype)> progress;
@@ -65,19 +74,11 @@ int transfer(DeviceSession &session, TransferKind kind, Configuration &config, b
     meter.reset();
     const TransferReport report = CompleteTransfer(kind, result, config);
     const int code = ExitCodeFor(result, kind == TransferKind::Download);
-    if (code != Success || !quietSuccess)
-        printReport(report, code);
+    if (code == Success && heldSuccess)
+        *heldSuccess = report.text;
+    else if (code != Success || !quietSuccess)
+        printReport(report, code, kind == TransferKind::Version);
     return code;
-}
-
-std::optional<Configuration> readFile(const QString &path)
-{
-    Configuration config = startUpConfiguration();
-    if (!ReadConfigurationFile(path, config)) {
-        PrintFailure(text(text::NotAConfigurationFile), path);
-        return std::nullopt;
-    }
-    return config;
 }
 
 QString resultText(ConsoleItem item, bool succeeded)
@@ -92,7 +93,7 @@ std::unique_ptr<DeviceSession> openSession(const CommandLine &line, int &failure
 {
     const auto options = ResolveLinkOptions(line, defaultPort);
     if (!options) {
-        failure = Usage();
+        failure = UsageError;
         return nullptr;
     }
     auto session = std::make_unique<DeviceSession>(options->port, options->settings);
@@ -122,11 +123,11 @@ Configuration StartUpConfiguration()
 
 int RunDownload(const CommandLine &line)
 {
-    if (line.arguments.size() != 1)
-        return Usage();
-    auto config = readFile(line.arguments.first());
-    if (!config)
-        return BadFile;
+    if (const auto usage = CheckArgumentCount(line, 1, 1, "one FILE"))
+        return *usage;
+    auto config = std::make_optional(startUpConfiguration());
+    if (const int code = LoadConfigurationArgument(line.arguments.first(), *config); code != Success)
+        return code;
     // Like the window after File > Open: the port the file names.
     int failure = Success;
     auto session = openSession(line, failure, config->PortNumber);
@@ -142,50 +143,67 @@ int RunDownload(const CommandLine &line)
         return readCode;
     if (readBack.block != config->block) {
         PrintFailure(QStringLiteral("Verify failed: the decoder holds a different configuration."),
-                     QString::fromStdString(DiffConfigurations(config->block, readBack.block)).trimmed());
+                     QString::fromStdString(DiffConfigurations(*config, readBack, {false, true})).trimmed());
         return VerifyMismatch;
     }
-    PrintResult(QStringLiteral("Verify OK!"));
+    PrintOutcome(QStringLiteral("Verify OK!"));
     return Success;
 }
 
 int RunUpload(const CommandLine &line)
 {
-    if (line.arguments.size() != 1)
-        return Usage();
+    if (const auto usage = CheckArgumentCount(line, 1, 1, "one FILE"))
+        return *usage;
+    // Checked before the decoder is asked, so a long upload is not lost.
+    const QString out = line.arguments.first();
+    if (const int code = CheckWritable(out); code != Success)
+        return code;
     Configuration config = startUpConfiguration();
+    if (const int code = CheckParityAllowsReplies(line); code != Success)
+        return code;
     int failure = Success;
     auto session = openSession(line, failure);
     if (!session)
         return failure;
-    const int code = transfer(*session, TransferKind::Upload, config);
-    if (code != Success)
+    // "Upload OK!" only once the block is safe in its file.
+    QString uploaded;
+    if (const int code = transfer(*session, TransferKind::Upload, config, false, &uploaded); code != Success)
         return code;
     config.PortNumber = std::int16_t(session->portNumber());
-    const SaveResult saved = WriteConfigurationFile(line.arguments.first(), config);
-    if (!saved.ok) {
-        PrintFailure(saved.reason, line.arguments.first());
-        return BadFile;
-    }
+    if (const int code = SaveConfigurationArgument(out, config); code != Success)
+        return code;
+    PrintOutcome(uploaded);
     return Success;
 }
 
 int RunVersion(const CommandLine &line)
 {
-    if (!line.arguments.isEmpty())
-        return Usage();
+    if (const auto usage = CheckArgumentCount(line, 0, 0, "no arguments"))
+        return *usage;
+    if (const int code = CheckParityAllowsReplies(line); code != Success)
+        return code;
     Configuration config = startUpConfiguration();
     int failure = Success;
     auto session = openSession(line, failure);
     if (!session)
         return failure;
-    return transfer(*session, TransferKind::Version, config);
+    if (!line.json)
+        return transfer(*session, TransferKind::Version, config);
+    const ExchangeResult result = session->run(PrepareTransfer(TransferKind::Version, config));
+    const TransferReport report = CompleteTransfer(TransferKind::Version, result, config);
+    const int code = ExitCodeFor(result);
+    if (code != Success) {
+        PrintFailure(report.text, report.detail);
+        return code;
+    }
+    PrintJson(QJsonObject{{QStringLiteral("version"), TerminalText(report.text).trimmed()}});
+    return Success;
 }
 
 int RunStatus(const CommandLine &line)
 {
-    if (!line.arguments.isEmpty())
-        return Usage();
+    if (const auto usage = CheckArgumentCount(line, 0, 0, "no arguments"))
+        return *usage;
     int failure = Success;
     auto session = openSession(line, failure);
     if (!session)
@@ -216,16 +234,24 @@ int RunStatus(const CommandLine &line)
         PrintFailure(resultText(ConsoleItem::Status, false));
         return code;
     }
-    for (const std::string &statusLine : protocol::DescribeStatusByte((*status)[protocol::StatusByteIndex]))
-        PrintResult(QString::fromStdString(statusLine));
-    PrintResult(resultText(ConsoleItem::Status, true));
+    const int statusByte = (*status)[protocol::StatusByteIndex];
+    QJsonArray described;
+    for (const std::string &statusLine : protocol::DescribeStatusByte(std::uint8_t(statusByte))) {
+        if (line.json)
+            described.append(QString::fromStdString(statusLine));
+        else
+            PrintResult(QString::fromStdString(statusLine));
+    }
+    if (line.json)
+        PrintJson(QJsonObject{{QStringLiteral("status_byte"), statusByte}, {QStringLiteral("status"), described}});
+    PrintOutcome(resultText(ConsoleItem::Status, true));
     return Success;
 }
 
 int RunTrigger(const CommandLine &line)
 {
-    if (!line.arguments.isEmpty())
-        return Usage();
+    if (const auto usage = CheckArgumentCount(line, 0, 0, "no arguments"))
+        return *usage;
     int failure = Success;
     auto session = openSession(line, failure);
     if (!session)
@@ -244,7 +270,7 @@ int RunTrigger(const CommandLine &line)
         PrintFailure(resultText(ConsoleItem::Trigger, false));
         return PortLost;
     }
-    PrintResult(resultText(ConsoleItem::Trigger, true));
+    PrintOutcome(resultText(ConsoleItem::Trigger, true));
     return Success;
 }
 

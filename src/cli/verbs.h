@@ -14,17 +14,24 @@ int RunUpload(const CommandLine &line);
 int RunVersion(const CommandLine &line);
 int RunStatus(const CommandLine &line);
 int RunTrigger(const CommandLine &line);
-// configurations in words,
+// configurations by name,
 int RunReport(const CommandLine &line);
 int RunDiff(const CommandLine &line);
+int RunExport(const CommandLine &line);
+int RunImport(const CommandLine &line);
+int RunGet(const CommandLine &line);
+int RunSet(const CommandLine &line);
+int RunKeys(const CommandLine &line);
 // and the service verbs.
 int RunIsp(const CommandLine &line);
 int RunMemory(const CommandLine &line);
 // The serial ports and the Com n each stands for.
 int RunPorts(const CommandLine &line);
 
-// Prints the usage text on stderr; returns UsageError.
-int Usage();
+// Says what is wrong in one line and points at --help, on stderr; returns UsageError.
+int Usage(const QString &problem);
+// Usage() unless the verb got between least and most arguments.
+std::optional<int> CheckArgumentCount(const CommandLine &line, int least, int most, const char *expected);
 
 // The configuration a fresh start of the program holds.
 Configuration StartUpConfiguration();

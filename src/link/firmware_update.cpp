@@ -37,6 +37,20 @@ QString pageOkText(std::size_t page)
 
 } // namespace
 
+const char *FirmwareUpdateEndText(FirmwareUpdateEnd end)
+{
+    switch (end) {
+    case FirmwareUpdateEnd::Succeeded: return t::UpdateOk;
+    case FirmwareUpdateEnd::AccessTimedOut: return t::TimeOutError;
+    case FirmwareUpdateEnd::WrongVersion: return t::WrongVersion;
+    case FirmwareUpdateEnd::AccessRefused: return t::AccessFailed;
+    case FirmwareUpdateEnd::EraseFailed: return t::EraseFailed;
+    case FirmwareUpdateEnd::PageFailed: return t::PageFailed;
+    case FirmwareUpdateEnd::EndFrameFailed: return t::EndFrameFailed;
+    }
+    return t::AccessFailed;
+}
+
 FirmwareUpdate::FirmwareUpdate(Transport &port, protocol::Bytes image, QObject *parent)
     : QObject(parent), port_(&port), image_(std::move(image)), pageCount_(protocol::IspPageCount(image_.size()))
 {
@@ -179,13 +193,22 @@ void FirmwareUpdate::sendEnd()
 {
     // No answer is awaited. The short wait after it lets the frame leave
     // before the caller closes the port.
-    if (!port_ || !port_->discardTransmit() || !port_->write(toQt(protocol::IspEndFrame())))
+    if (!port_ || !port_->discardTransmit() || !port_->write(toQt(protocol::IspEndFrame()))) {
         portLost_ = true;
+        end(FirmwareUpdateEnd::EndFrameFailed);
+        return;
+    }
     after(Interval::IspShortWait, &FirmwareUpdate::succeed);
 }
 
 void FirmwareUpdate::succeed()
 {
+    // A line lost while the end frame was leaving took the frame with it.
+    if (!port_ || !port_->isOpen()) {
+        portLost_ = true;
+        end(FirmwareUpdateEnd::EndFrameFailed);
+        return;
+    }
     end(FirmwareUpdateEnd::Succeeded);
 }
 

@@ -24,7 +24,13 @@ enum class FirmwareUpdateEnd {
     AccessRefused,
     EraseFailed,
     PageFailed, // a page was refused (or not answered) three times
+    // The end frame could not be written: the decoder never heard the
+    // update finish, so it is no success whatever the pages did.
+    EndFrameFailed,
 };
+
+// The message the update's end is told with.
+const char *FirmwareUpdateEndText(FirmwareUpdateEnd end);
 
 class FirmwareUpdate final : public QObject {
     Q_OBJECT

@@ -41,5 +41,7 @@ inline constexpr const char *AccessFailed = "Access ISP Command Failed!";
 inline constexpr const char *EraseFailed = "Erase Command Failed!";
 inline constexpr const char *PageFailed = "Transmit Data Failled!";
 inline constexpr const char *UpdateOk = "ISP Transmit OK!";
+// The end frame could not be sent: the pages are in, the update is not done.
+inline constexpr const char *EndFrameFailed = "Transmit End Command Failed!";
 
 } // namespace q51::firmware_update_text

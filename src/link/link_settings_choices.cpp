@@ -91,8 +91,12 @@ bool IsKeyboardMode(const Configuration &config)
 
 bool ParityAllowsReplies(const Configuration &config)
 {
-    const char parity = config.FramingText.at(ParityPosition);
-    return parity != 'O' && parity != 'E';
+    return ParityAllowsReplies(config.FramingText.at(ParityPosition));
+}
+
+bool ParityAllowsReplies(char parityLetter)
+{
+    return parityLetter != 'O' && parityLetter != 'E';
 }
 
 } // namespace q51

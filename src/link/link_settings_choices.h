@@ -51,5 +51,10 @@ bool IsKeyboardMode(const Configuration &config);
 // Under odd or even parity the decoder's replies cannot be taken in, so the
 // window offers no upload and no version query.
 bool ParityAllowsReplies(const Configuration &config);
+bool ParityAllowsReplies(char parityLetter);
+// Why a request that awaits a reply is refused under odd or even parity.
+inline constexpr const char *ParityRefusesRepliesText =
+    "Upload To PC and Get Firmware Version are not available under Even or Odd parity: the decoder's replies "
+    "cannot be taken in. Choose None, Mark or Space.";
 
 } // namespace q51

@@ -10,10 +10,10 @@ namespace q51 {
 const std::vector<PageFieldTable> &AllPageFieldTables()
 {
     static const std::vector<PageFieldTable> tables{
-        {"cfg3", &InterfacePagePanels},
-        {"cfg4", &CommunicationPagePanels},
-        {"cfg5", &BarCodePagePanels},
-        {"cfg6", &MiscPagePanels},
+        {"cfg3", &InterfacePagePanels, "interface"},
+        {"cfg4", &CommunicationPagePanels, "communication"},
+        {"cfg5", &BarCodePagePanels, "barcodes"},
+        {"cfg6", &MiscPagePanels, "misc"},
     };
     return tables;
 }

@@ -11,6 +11,7 @@ namespace q51 {
 struct PageFieldTable {
     const char *page;
     const std::vector<PanelSpec> &(*panels)();
+    const char *key; // first part of the text form's keys; never changes
 };
 
 const std::vector<PageFieldTable> &AllPageFieldTables();

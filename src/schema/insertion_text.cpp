@@ -105,7 +105,7 @@ std::string DecodeInsertionText(std::span<const std::uint8_t> codes)
     return text;
 }
 
-InsertionCodes EncodeInsertionText(std::string_view text)
+InsertionCodes EncodeInsertionText(std::string_view text, std::size_t *consumed)
 {
     InsertionCodes codes{};
     std::size_t n = 0;
@@ -125,6 +125,8 @@ InsertionCodes EncodeInsertionText(std::string_view text)
         codes[n++] = static_cast<std::uint8_t>(c);
         ++at;
     }
+    if (consumed)
+        *consumed = at;
     return codes;
 }
 

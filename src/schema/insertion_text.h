@@ -35,7 +35,8 @@ std::string DecodeInsertionText(std::span<const std::uint8_t> codes);
 // The codes a text stands for. Brace names are recognised whatever their
 // case; anything else, a brace that starts no name included, is stored as
 // its own code. Text after the eighth code is ignored; unused codes are 0.
-InsertionCodes EncodeInsertionText(std::string_view text);
+// consumed, when given, receives how much of the text was used.
+InsertionCodes EncodeInsertionText(std::string_view text, std::size_t *consumed = nullptr);
 
 // Whether every character of the text is one a stored code shows as itself
 // or as a control name (codes 1 to 191). Bytes 192 and above would be

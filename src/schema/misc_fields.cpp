@@ -106,9 +106,11 @@ const EditFrameSpec &DeletionFrame()
         "cbo682",
         172,
         3,
-        {{"txt683", "Character Position to be Deleted", 1}, {"txt684", "Number of Characters to be Deleted", 2}},
+        {{"txt683", "Character Position to be Deleted", 1, "position"},
+         {"txt684", "Number of Characters to be Deleted", 2, "count"}},
         "Command2",
         "Clear All Deletion",
+        "deletion",
     };
     return frame;
 }
@@ -123,9 +125,10 @@ const EditFrameSpec &InsertionFrame()
         "cbo692",
         112,
         10,
-        {{"txt693", "Character Position to be Inserted", 1}},
+        {{"txt693", "Character Position to be Inserted", 1, "position"}},
         "cmd68_69",
         "Clear All Insertion",
+        "insertion",
     };
     return frame;
 }

@@ -59,6 +59,7 @@ struct NumberBoxSpec {
     const char *control;
     const char *label;
     int offset; // within the record
+    const char *key; // last word of the text form's key
 };
 struct EditFrameSpec {
     const char *objectName;
@@ -71,6 +72,7 @@ struct EditFrameSpec {
     std::vector<NumberBoxSpec> numbers;
     const char *clearButton;
     const char *clearCaption;
+    const char *key; // "deletion", "insertion": in the text form's keys
 };
 const EditFrameSpec &DeletionFrame();
 const EditFrameSpec &InsertionFrame();

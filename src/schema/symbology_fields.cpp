@@ -30,9 +30,23 @@ const std::vector<Symbology> &Symbologies()
     return list;
 }
 
+constexpr std::string_view ListControlPrefix = "chk51_";
+
 std::string SymbologyListControl(int number)
 {
-    return "chk51_" + std::to_string(number);
+    return std::string(ListControlPrefix) + std::to_string(number);
+}
+
+bool IsSymbologyListControl(std::string_view control)
+{
+    return control.starts_with(ListControlPrefix);
+}
+
+FieldSpec UpcEanSummaryField()
+{
+    FieldSpec f = Check("", "Any of UPC-A, EAN-13, EAN-8 Enabled", UpcEanByte, UpcEanSummaryBit, true);
+    f.visible = false;
+    return f;
 }
 
 PanelSpec SymbologyListPanel()

@@ -2,6 +2,7 @@
 // The first two tabs of the bar-code page: the symbology list (which
 // symbologies the decoder reads) and the UPC/EAN/JAN options.
 
+#include <string_view>
 #include <vector>
 
 #include "schema/panel_spec.h"
@@ -32,5 +33,10 @@ PanelSpec UpcEanPanel();
 // Bit 7 of byte 0 says whether any of UPC-A, EAN-13 and EAN-8 is enabled;
 // the list sets it after every change of an entry.
 void UpdateUpcEanSummary(Configuration &config);
+// That bit as a field of its own, so it can be named and shown; no control.
+FieldSpec UpcEanSummaryField();
+// Whether a control is an entry of the list, after whose change the
+// summary is set.
+bool IsSymbologyListControl(std::string_view control);
 
 } // namespace q51

@@ -32,20 +32,6 @@ QString text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-
-const char *endText(FirmwareUpdateEnd end)
-{
-    switch (end) {
-    case FirmwareUpdateEnd::Succeeded: return t::UpdateOk;
-    case FirmwareUpdateEnd::AccessTimedOut: return t::TimeOutError;
-    case FirmwareUpdateEnd::WrongVersion: return t::WrongVersion;
-    case FirmwareUpdateEnd::AccessRefused: return t::AccessFailed;
-    case FirmwareUpdateEnd::EraseFailed: return t::EraseFailed;
-    case FirmwareUpdateEnd::PageFailed: return t::PageFailed;
-    }
-    return t::AccessFailed;
-}
-
 } // namespace
 
 FirmwareUpdateWindow::FirmwareUpdateWindow(Configuration &config, UserDialogs &dialogs,
@@ -215,7 +201,7 @@ void FirmwareUpdateWindow::onFinished(FirmwareUpdateEnd end, bool portLost)
     setBusy(false);
     // Last: the box runs its own event loop, and nothing here may depend on
     // this window surviving it.
-    tell(text(endText(end)), portLost ? text(transmit_text::PortLostDetail) : QString());
+    tell(text(FirmwareUpdateEndText(end)), portLost ? text(transmit_text::PortLostDetail) : QString());
 }
 
 void FirmwareUpdateWindow::setBusy(bool busy)

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 
 #include <functional>
@@ -30,6 +31,8 @@ private slots:
     void failedSaveIsReportedAndChangesNothing();
     void exitAsksAlwaysOnce();
     void exitOnChangedAsksTwice();
+    void exportReportWritesTheSheet_data();
+    void exportReportWritesTheSheet();
 
 private:
     QString path(const char *name) const { return dir_->filePath(QString::fromLatin1(name)); }
@@ -339,6 +342,43 @@ void DocumentCommandsTest::exitOnChangedAsksTwice()
     QCOMPARE(s.dialogs.messages[1].text, QStringLiteral("Configuration had been changed,do you want to save your file?"));
     QVERIFY(!s.window->isVisible());
     QVERIFY(QFile::exists(path("exit.cfg")));
+}
+
+// File > "Export Report...", after the Save items and before Exit: the
+// report's words as an HTML page, or the same page as a PDF.
+void DocumentCommandsTest::exportReportWritesTheSheet_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("html") << "sheet.html" << QByteArray("<html>");
+    QTest::newRow("pdf") << "sheet.pdf" << QByteArray("%PDF");
+}
+
+void DocumentCommandsTest::exportReportWritesTheSheet()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, start);
+    Shell s;
+    auto *file = s.window->findChild<QMenu *>(QStringLiteral("mnuFile"));
+    QVERIFY(file);
+    QStringList items;
+    for (QAction *a : file->actions())
+        items << a->objectName();
+    QCOMPARE(items.indexOf(QStringLiteral("mnuFileExportReport")), items.indexOf(QStringLiteral("mnuFileSaveAs")) + 1);
+    QVERIFY(items.indexOf(QStringLiteral("mnuFileExportReport")) < items.indexOf(QStringLiteral("mnuFileExit")));
+
+    s.config.DeviceName = "Dock <4>";
+    s.config.block[84] = 0x1B; // Code 39 code ID: ESC
+    s.dialogs.saveNames.enqueue(dir_->filePath(name));
+    s.trigger("mnuFileExportReport");
+    const QByteArray bytes = read(dir_->filePath(name));
+    QVERIFY2(bytes.startsWith(start), bytes.left(40).constData());
+    if (name.endsWith(QLatin1String(".html"))) {
+        QVERIFY(bytes.contains("Dock &lt;4&gt;"));
+        QVERIFY(bytes.contains("<td>Code 39 Code ID</td><td>{ESC}</td>"));
+        QVERIFY(bytes.contains("<td>Minimum Length</td><td>1</td>"));
+    }
+    QCOMPARE(QString::fromStdString(s.config.FileName), QStringLiteral("New File")); // a report is no save
 }
 
 QTEST_MAIN(DocumentCommandsTest)

@@ -133,6 +133,7 @@ void MainWindowTest::menuItems_data()
     row("mnuFileOpen", "&Open...", "Ctrl+O", false, true);
     row("mnuFileSave", "&Save", "Ctrl+S", false, true);
     row("mnuFileSaveAs", "Save &As...", "Ctrl+A", false, true);
+    row("mnuFileExportReport", "&Export Report...", "", false, true);
     row("mnuFileExit", "E&xit", "Ctrl+X", false, true);
     row("mnuConfigInterface", "&Interface", "Ctrl+F3", true, true);
     row("mnuConfigComm", "&Communication", "Ctrl+F4", true, true);

@@ -1,6 +1,9 @@
 // q51ctl ports end to end: the real catalogue of this machine (which may
 // have no serial ports at all), listed with the Com n each stands for.
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -20,6 +23,7 @@ private slots:
         QTest::newRow("ports") << QStringList{"ports"} << int(Success);
         QTest::newRow("ports takes no argument") << QStringList{"ports", "extra"} << int(UsageError);
         QTest::newRow("nor a port") << QStringList{"ports", "--port", "2"} << int(UsageError);
+        QTest::newRow("json") << QStringList{"ports", "--json"} << int(Success);
     }
     void listsThisMachinesPorts()
     {
@@ -36,7 +40,17 @@ private slots:
         if (code != Success)
             return;
 
-        const QStringList lines = QString::fromLocal8Bit(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+        const QByteArray out = process.readAllStandardOutput();
+        if (arguments.contains(QStringLiteral("--json"))) {
+            const QJsonObject json = QJsonDocument::fromJson(out).object();
+            QVERIFY(json.value(QStringLiteral("detected")).isArray());
+            const QJsonArray coms = json.value(QStringLiteral("coms")).toArray();
+            QCOMPARE(coms.size(), 4);
+            QCOMPARE(coms[1].toObject().value(QStringLiteral("device")).toString(), QStringLiteral("/dev/q51-test-port"));
+            QCOMPARE(coms[1].toObject().value(QStringLiteral("source")).toString(), QStringLiteral("environment"));
+            return;
+        }
+        const QStringList lines = QString::fromLocal8Bit(out).split(QLatin1Char('\n'));
         QCOMPARE(lines.first(), QStringLiteral("Detected serial ports:"));
         const qsizetype ports = lines.indexOf(QStringLiteral("Ports:"));
         QVERIFY(ports > 1);

@@ -1,37 +1,30 @@
-// Report and diff texts, checked against golden text reviewed by hand:
-// the factory block and an edited one. Set Q51_UPDATE_GOLDEN=1 to rewrite
-// the golden files after a deliberate change, then review the git diff.
+// Report and diff texts, checked against golden text reviewed by hand: the
+// factory block and an edited one, naming code lengths, code IDs and the
+// character-edit groups. Set Q51_UPDATE_GOLDEN=1 to rewrite the golden
+// files after a deliberate change, then review the git diff.
 
-#include <QFile>
 #include <QTest>
 
-#include "cli/config_report.h"
 #include "edited_block.h"
 #include "model/factory_defaults.h"
-#include "schema/field_access.h"
-#include "schema/field_tables.h"
+#include "schema/config_report.h"
+#include "schema/setting_catalog.h"
+#include "support/golden_file.h"
 
 using namespace q51;
 
 namespace {
 
-QString golden(const QString &name)
+Configuration holding(const Block &block)
 {
-    return QStringLiteral(Q51_GOLDEN_DIR "/") + name;
+    Configuration config;
+    config.block = block;
+    return config;
 }
 
-void compareWithGolden(const std::string &actual, const QString &name)
+void compareWithGolden(const std::string &actual, const char *name)
 {
-    const QString path = golden(name);
-    if (qEnvironmentVariableIntValue("Q51_UPDATE_GOLDEN") == 1) {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(actual.data(), qint64(actual.size()));
-    }
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-    const QByteArray expected = file.readAll();
-    QCOMPARE(QByteArray::fromStdString(actual), expected);
+    test::CompareWithGolden(actual, QStringLiteral(Q51_GOLDEN_DIR "/") + QString::fromUtf8(name));
 }
 
 int lineCount(const std::string &text)
@@ -47,63 +40,60 @@ class CliReportTest : public QObject {
 private slots:
     void factoryReportMatchesGolden()
     {
-        compareWithGolden(cli::ReportConfiguration(FactoryBlock()), QStringLiteral("factory_report.txt"));
+        compareWithGolden(ReportConfiguration(holding(FactoryBlock()), false), "factory_report.txt");
     }
 
     void editedReportMatchesGolden()
     {
-        compareWithGolden(cli::ReportConfiguration(test::EditedFactoryBlock()), QStringLiteral("edited_report.txt"));
+        compareWithGolden(ReportConfiguration(holding(test::EditedFactoryBlock()), false), "edited_report.txt");
     }
 
     void diffNamesOnlyTheChanges()
     {
-        compareWithGolden(cli::DiffConfigurations(FactoryBlock(), test::EditedFactoryBlock()),
-                          QStringLiteral("factory_vs_edited.diff"));
+        compareWithGolden(DiffConfigurations(holding(FactoryBlock()), holding(test::EditedFactoryBlock()), {}),
+                          "factory_vs_edited.diff");
     }
 
     void diffOfEqualBlocksIsEmpty()
     {
-        QCOMPARE(cli::DiffConfigurations(FactoryBlock(), FactoryBlock()), std::string());
+        QCOMPARE(DiffConfigurations(holding(FactoryBlock()), holding(FactoryBlock()), {true, true}), std::string());
     }
 
-    // Every described field has its line, whatever the tables grow to.
-    void reportHasOneLinePerField()
+    // One line per setting; the header values only when asked for.
+    void reportHasOneLinePerSetting()
     {
-        int fields = 0;
-        for (const PageFieldTable &table : AllPageFieldTables())
-            for (const PanelSpec &panel : table.panels())
-                fields += int(panel.fields.size());
-        const std::string report = cli::ReportConfiguration(FactoryBlock());
-        const auto otherBytes = report.find("Bytes the page tables do not describe:");
-        QVERIFY(otherBytes != std::string::npos);
-        QCOMPARE(lineCount(report.substr(0, otherBytes)), fields);
+        int header = 0;
+        for (const Setting &setting : AllSettings())
+            header += setting.role == SettingRole::Header;
+        const auto all = int(AllSettings().size());
+        QCOMPARE(lineCount(ReportConfiguration(holding(FactoryBlock()), false)), all - header);
+        QCOMPARE(lineCount(ReportConfiguration(holding(FactoryBlock()), true)), all);
     }
 
-    // A change to each field's bits shows in the diff under that field,
-    // and a change outside every table shows as a raw byte.
-    void everyFieldChangeIsNamed()
+    // A change to any setting's lowest bit shows under its name; the
+    // checksum only with derived bytes, the header only in its section.
+    void everySettingChangeIsNamed()
     {
-        for (const PageFieldTable &table : AllPageFieldTables()) {
-            for (const PanelSpec &panel : table.panels()) {
-                for (const FieldSpec &field : panel.fields) {
-                    Block changed = FactoryBlock();
-                    const TouchedBits bits = FieldTouches(field).front();
-                    changed[std::size_t(bits.byte)] ^= std::uint8_t(bits.mask & -bits.mask); // lowest bit
-                    const std::string diff = cli::DiffConfigurations(FactoryBlock(), changed);
-                    const std::string &caption = field.caption.empty() ? panel.frameCaption : field.caption;
-                    QVERIFY2(diff.find(" / " + caption + ": ") != std::string::npos,
-                             (field.control + ": " + diff).c_str());
-                }
-            }
+        const Configuration factory = holding(FactoryBlock());
+        for (const Setting &setting : AllSettings()) {
+            Configuration changed = factory;
+            const auto touches = SettingTouches(setting);
+            if (touches.empty())
+                changed.PortNumber = 9; // the header values share one test
+            else
+                changed.block[std::size_t(touches.front().byte)] ^= std::uint8_t(touches.front().mask &
+                                                                                  -touches.front().mask);
+            const std::string all = DiffConfigurations(factory, changed, {true, true});
+            const bool named = all.find(setting.Name() + ": ") != std::string::npos;
+            QVERIFY2(named || touches.empty(), (setting.key + ": " + all).c_str());
+            const std::string usual = DiffConfigurations(factory, changed, {});
+            const bool hidden = setting.role == SettingRole::Derived || setting.role == SettingRole::Header;
+            QVERIFY2(usual.empty() == hidden, (setting.key + ": " + usual).c_str());
         }
-        Block checksum = FactoryBlock();
-        checksum[255] = 0x12;
-        checksum[254] = FactoryBlock()[254];
-        const QString before = QStringLiteral("%1").arg(FactoryBlock()[255], 2, 16, QLatin1Char('0')).toUpper();
-        const QString expected =
-            QStringLiteral("Bytes the page tables do not describe:\nByte 255: 0x%1 -> 0x12\n").arg(before);
-        if (FactoryBlock()[255] != 0x12)
-            QCOMPARE(QString::fromStdString(cli::DiffConfigurations(FactoryBlock(), checksum)), expected);
+        Configuration renamed = factory;
+        renamed.DeviceName = "Dock 4";
+        QCOMPARE(DiffConfigurations(factory, renamed, {true, false}),
+                 std::string(HeaderDiffHeading) + "File / Header / Device Name: \"\" -> \"Dock 4\"\n");
     }
 };
 

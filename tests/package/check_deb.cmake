@@ -22,7 +22,8 @@ foreach(path
     ./usr/share/applications/q51setup.desktop
     ./usr/share/icons/hicolor/scalable/apps/q51setup.svg
     ./usr/share/mime/packages/q51setup.xml
-    ./usr/share/q51setup/help/index.html)
+    ./usr/share/q51setup/help/index.html
+    ./usr/share/bash-completion/completions/q51ctl)
   string(FIND "${listing}" " ${path}\n" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "${path} missing from the package:\n${listing}")

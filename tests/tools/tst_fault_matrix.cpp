@@ -59,9 +59,10 @@ enum class Interruption { None, WindowClosed, ProgramExit };
 // garbage, spoils its check byte, cuts its reply short or goes away in the
 // middle of it. Empty: the exchange still succeeds (a reply of one byte or
 // character, or none, has no check byte and cannot be cut); an empty hangUp
-// is as cut.
+// is as cut. afterReply is a line closed right after a whole reply; only
+// the rows that give it run that fault.
 struct Outcomes {
-    QString silence, refusal, garbage, checkByte, cut, hangUp = {};
+    QString silence, refusal, garbage, checkByte, cut, hangUp = {}, afterReply = {};
 };
 
 // The keyboard wedge misbehaving the way a fault says.
@@ -101,6 +102,7 @@ const QList<Fault> &Faults()
         {"extra bytes", {"--extra", "3"}, misbehave<WedgeFault::ExtraKeystrokes>},
         {"garbage", {"--garbage"}, misbehave<WedgeFault::Garbage>, &Outcomes::garbage},
         {"hang-up mid-reply", {"--hangup-after", "2"}, misbehave<WedgeFault::UnpluggedMidReply>, &Outcomes::hangUp},
+        {"hang-up after a whole reply", {"--hangup-after-reply"}, [](KeyboardWedge &) {}, &Outcomes::afterReply},
         {"window closed mid-exchange", {"--silent"}, misbehave<WedgeFault::SilentAfterRequest>, nullptr,
          Interruption::WindowClosed},
         {"program exit mid-exchange", {"--silent"}, misbehave<WedgeFault::SilentAfterRequest>, nullptr,
@@ -181,6 +183,12 @@ const QList<ExchangeCase> &Exchanges()
          {eraseFailed, eraseFailed, eraseFailed, "", ""}, BlockAfter::Unchanged, {"--faults-from", "2"}},
         {"firmware page", Window::FirmwareUpdate, "cmdTransmit", "ISP Transmit OK!",
          {pageFailed, pageFailed, pageFailed, "", ""}, BlockAfter::Unchanged, {"--faults-from", "3"}},
+        // The image has three pages: request 5 is the last. A line closed
+        // after its answer takes the end frame with it, and an update the
+        // decoder never heard end is no success.
+        {"firmware last page", Window::FirmwareUpdate, "cmdTransmit", "ISP Transmit OK!",
+         {pageFailed, pageFailed, pageFailed, "", "", "", "Transmit End Command Failed!"}, BlockAfter::Unchanged,
+         {"--faults-from", "5"}},
 
         // By keyboard. A decoder that never says "S" is a handshake that
         // times out; an upload or version reply is tried three times.
@@ -321,8 +329,10 @@ void FaultMatrixTest::exchange_data()
     QTest::addColumn<int>("faultIndex");
     int n = 0;
     for (int e = 0; e < Exchanges().size(); ++e) {
-        for (int f = 0; f < Faults().size(); ++f, ++n) {
-            if (n % Q51_MATRIX_PARTS != Q51_MATRIX_PART)
+        for (int f = 0; f < Faults().size(); ++f) {
+            if (Faults()[f].spoils == &Outcomes::afterReply && Exchanges()[e].failures.afterReply.isEmpty())
+                continue;
+            if (n++ % Q51_MATRIX_PARTS != Q51_MATRIX_PART)
                 continue;
             QTest::addRow("%s: %s", Exchanges()[e].name, Faults()[f].name) << e << f;
         }
@@ -339,7 +349,9 @@ void FaultMatrixTest::exchange()
     const bool succeeds = fault.interruption == Interruption::None && failure.isEmpty();
     // Time-outs at a twentieth; rows that should succeed keep the real
     // timing so a busy machine cannot turn a reply into a time-out.
-    ScaledIntervals scale(succeeds ? 1.0 : 0.05);
+    // A line closed after a whole reply must be noticed within the real
+    // pause after it.
+    ScaledIntervals scale(succeeds || fault.spoils == &Outcomes::afterReply ? 1.0 : 0.05);
 
     if (exchange.keyboard) {
         wedge = std::make_unique<KeyboardWedge>();
