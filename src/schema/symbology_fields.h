@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "schema/panel_spec.h"
+#include "schema/panel_description.h"
 
 namespace q51 {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "schema/panel_spec.h"
+#include "schema/panel_description.h"
 
 namespace q51 {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "schema/panel_spec.h"
+#include "schema/panel_description.h"
 
 class QGridLayout;
 class QPushButton;
