@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the tool need,
 # only when something is missing. Runs as root (or through sudo).
+# Usage: install-deps.sh [--packaging] [PACKAGE...]
+#   --packaging  also what building and checking the Debian packages needs
+#                (scripts/package.sh and the tests labelled package).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev)
-# dpkg-shlibdeps, for the Qt runtime dependencies of the .deb package, and
-# file, which CPack uses to find the binaries to hand to it.
-packages+=(dpkg-dev file)
+if [ "${1:-}" = --packaging ]; then
+  shift
+  # debian/control's Build-Depends, git for a clean copy of the committed
+  # tree, lintian, and the file type check's tools (xdg-mime asks
+  # shared-mime-info through mimetype).
+  packages+=(dpkg-dev debhelper help2man git lintian shared-mime-info xdg-utils libfile-mimeinfo-perl)
+fi
 packages+=("$@")
 
 missing=()

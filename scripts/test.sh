@@ -11,7 +11,7 @@ build=${Q51_BUILD_DIR:-build}
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
-./scripts/install-deps.sh clang-14 libclang-rt-14-dev
+./scripts/install-deps.sh --packaging clang-14 libclang-rt-14-dev
 ./scripts/build.sh
 ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@"
 [ $# -eq 0 ] || exit 0
