@@ -187,9 +187,9 @@ Every request is logged to standard error.
   --delay MS           wait MS milliseconds before each reply
   --status-byte B      the status byte the Status command (0x83) reports,
                        decimal or 0x-prefixed hex (default 0x2B)
+  -h, --help           print this text
 
-Stored scan data (read 0xC0/0x41, sizes 0xC3, free space 0xC2, clear
-0xC4/0x40):
+Stored scan data (read 0xC0/0x41, sizes 0xC3, free 0xC2, clear 0xC4/0x40):
   --group TEXT         store a group holding TEXT (1 to 253 characters);
                        repeat for more, numbered from 0 in order
   --sample-groups N    store N sample groups "DATA0000", "DATA0001", ...
@@ -219,7 +219,8 @@ Faults:
                        bytes, then send nothing more (the line stays open)
   --hangup-after N     cut the first reply longer than N bytes after N
                        bytes, then close the line and exit
-  --hangup-after-reply send the first spoiled reply whole, then close the
+  --hangup-after-reply
+                       send the first spoiled reply whole, then close the
                        line and exit
 
 A request whose check byte (BCC) is wrong gets no reply. Values may also be

@@ -106,7 +106,7 @@ QString UsageText()
         "\n"
         "Configurations by name:\n"
         "  report FILE | --device     every setting with its value [--json]\n"
-        "  diff A B | diff A --device the settings that differ [--all-bytes] [--json]\n"
+        "  diff A (B | --device)      the settings that differ [--all-bytes] [--json]\n"
         "  export FILE [OUT]          the configuration as text (\"key = value\" lines)\n"
         "  import TEXT [OUT]          a configuration file from text; keys left out keep factory values\n"
         "  get FILE KEY...            print values [--json]\n"
