@@ -17,7 +17,7 @@ git archive HEAD | tar -x -C "$scratch/q51setup"
 (cd "$scratch/q51setup" &&
   DEB_BUILD_OPTIONS="parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}" dpkg-buildpackage -us -uc -b)
 mkdir -p "$out"
-rm -f "$out"/q51*.deb "$out"/q51*.ddeb "$out"/q51setup_*.changes "$out"/q51setup_*.buildinfo
-mv "$scratch"/*.deb "$scratch"/*.ddeb "$scratch"/*.changes "$scratch"/*.buildinfo "$out"/
+rm -f "$out"/q51*.deb "$out"/q51setup_*.changes "$out"/q51setup_*.buildinfo
+mv "$scratch"/*.deb "$scratch"/*.changes "$scratch"/*.buildinfo "$out"/
 echo "Packages in $out:"
 ls "$out"

@@ -25,8 +25,11 @@ fi
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# Builds here run as root, about which lintian always says a word: that
+# line alone is not a finding.
 report=$(lintian "$out"/q51setup_*.changes 2>&1)
 rc=$?
+report=$(printf '%s\n' "$report" | grep -vx 'running with root privileges is not recommended!')
 [ $rc -eq 0 ] && [ -z "$report" ] || fail "lintian (exit $rc) says:
 $report"
 
