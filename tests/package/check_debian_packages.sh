@@ -16,6 +16,7 @@ done
 git -C "$source" rev-parse -q --verify HEAD >/dev/null || { echo "SKIP: $source is not a git checkout"; exit 77; }
 
 log=$out.log
+mkdir -p "$out"
 if ! "$source/scripts/package.sh" "$out" >"$log" 2>&1; then
   tail -n 80 "$log"
   echo "FAIL: the package build failed; whole log in $log"
