@@ -6,11 +6,13 @@
 #include <QLocale>
 #include <QProcess>
 
+#include <memory>
+
 #include "app/child_windows.h"
 #include "app/first_paint_probe.h"
 #include "app/main_window.h"
 #include "app/toolbar_icons.h"
-#include "link/portio/port_io.h"
+#include "link/keyboard_helper_port_io.h"
 #include "model/configuration.h"
 #include "ui/user_dialogs.h"
 
@@ -23,7 +25,9 @@ int main(int argc, char *argv[])
 
     q51::Configuration config;
     q51::QtUserDialogs dialogs;
-    auto portIo = q51::CreatePlatformPortIo();
+    // The keyboard line goes through the helper, which alone may write the
+    // keyboard controller's port.
+    auto portIo = std::make_unique<q51::KeyboardHelperPortIo>(q51::KeyboardHelperProgram());
 
     q51::ShellServices services{
         dialogs,

@@ -65,8 +65,6 @@ private slots:
     void statusByteInWords_data();
     void statusByteInWords();
     void consoleRequests();
-    void onlyKeyboardDataWritesReachTheHardware_data();
-    void onlyKeyboardDataWritesReachTheHardware();
 };
 
 void KeyboardProtocolTest::hexPair_data()
@@ -309,28 +307,6 @@ void KeyboardProtocolTest::consoleRequests()
     QCOMPARE(Q(TriggerRequest()), QByteArray("\x02\x82\x03\x83", 4));
     QCOMPARE(QString::fromStdString(HexText(StatusRequest())), QStringLiteral("02830382"));
     QCOMPARE(QString::fromStdString(HexText(TriggerRequest())), QStringLiteral("02820383"));
-}
-
-void KeyboardProtocolTest::onlyKeyboardDataWritesReachTheHardware_data()
-{
-    QTest::addColumn<int>("port");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<bool>("allowed");
-    QTest::newRow("data port") << 0x60 << 0x41 << 1 << true;
-    QTest::newRow("interrupt mask") << 0x21 << 0x00 << 1 << false;
-    QTest::newRow("controller command port") << 0x64 << 0xFE << 1 << false;
-    QTest::newRow("word write") << 0x60 << 0x41 << 2 << false;
-    QTest::newRow("value over a byte") << 0x60 << 0x141 << 1 << false;
-}
-
-void KeyboardProtocolTest::onlyKeyboardDataWritesReachTheHardware()
-{
-    QFETCH(int, port);
-    QFETCH(int, value);
-    QFETCH(int, size);
-    QFETCH(bool, allowed);
-    QCOMPARE(IsKeyboardDataWrite(std::uint16_t(port), std::uint32_t(value), size), allowed);
 }
 
 QTEST_APPLESS_MAIN(KeyboardProtocolTest)

@@ -10,14 +10,6 @@ namespace q51 {
 
 inline constexpr std::uint16_t KeyboardDataPort = 0x60;
 
-// Whether a backend on a running multi-user system may carry out this write:
-// one byte to the keyboard controller's data port, nothing else. The
-// protocol also clears the interrupt controller's mask register (port 0x21)
-// after each typed answer; under a running kernel that would unmask every
-// legacy interrupt line behind the kernel's back, so the call is made at the
-// interface (where tests see it) and refused here.
-[[nodiscard]] bool IsKeyboardDataWrite(std::uint16_t port, std::uint32_t value, int size);
-
 class PortIo {
 public:
     virtual ~PortIo() = default;
@@ -36,11 +28,8 @@ public:
     void ShutdownWinIo() override {}
 };
 
-// The backend for this machine: ioperm/outb on Linux x86 (root or
-// CAP_SYS_RAWIO; without them InitializeWinIo fails), the failing one
-// elsewhere. It writes only what IsKeyboardDataWrite allows. Tests never construct it, as
-// it would really write to the machine's keyboard controller.
-std::unique_ptr<PortIo> CreatePlatformPortIo();
+// The window's backend is the keyboard-port helper (link/keyboard_helper_port_io.h):
+// the window itself never holds the right to write I/O ports.
 
 // Up to ten InitializeWinIo attempts, ShutdownWinIo after each failed one.
 bool InitializePortIo(PortIo &io, int attempts = 10);
