@@ -29,6 +29,18 @@ std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QStrin
 {
     CommandLine line;
     QStringList positional;
+    std::optional<QString> portValue;
+    const auto valueFor = [&](CommandLine &l, const QString &name) -> std::optional<QString> * {
+        const std::pair<const char *, std::optional<QString> *> options[]{
+            {"--port", &portValue}, {"--ports", &l.portSet}, {"--settings", &l.settings},
+            {"--jobs", &l.jobs},    {"--output", &l.output},
+        };
+        for (const auto &[option, target] : options) {
+            if (name == QLatin1String(option))
+                return target;
+        }
+        return nullptr;
+    };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString arg = arguments[i];
         std::optional<QString> inlineValue;
@@ -46,11 +58,14 @@ std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QStrin
             target = arguments[++i];
             return true;
         };
-        if (arg == QLatin1String("--port") || arg == QLatin1String("--settings")) {
-            if (!value(arg == QLatin1String("--port") ? line.port : line.settings)) {
+        if (std::optional<QString> *target = valueFor(line, arg)) {
+            if (!value(*target)) {
                 *problem = QStringLiteral("%1 needs a value").arg(arg);
                 return std::nullopt;
             }
+            // --port may be given again, for more ports.
+            if (target == &portValue)
+                line.ports << *std::exchange(portValue, std::nullopt);
         } else if (bool *flag = flagFor(line, arg); flag && !inlineValue) {
             *flag = true;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {

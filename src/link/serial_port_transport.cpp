@@ -39,7 +39,7 @@ SerialPortTransport::~SerialPortTransport()
 bool SerialPortTransport::open(const SerialSettings &settings, int portNumber, OpenFailure *failure)
 {
     close();
-    const QString device = deviceNameForPort(portNumber);
+    const QString device = device_.isEmpty() ? deviceNameForPort(portNumber) : device_;
     auto fail = [&](OpenFailureKind kind, const QString &systemText) {
         port_->close();
         if (failure) {
