@@ -104,11 +104,11 @@ std::optional<PortChoice> ParsePortChoice(const QString &text)
 QString UsageText()
 {
     return QStringLiteral(
-        "Usage: q51ctl VERB [ARGUMENTS] [--port DEVICE|COMn] [--settings 9600,N,8,1] [-q]\n"
+        "Usage: q51ctl VERB [ARGUMENTS] [--port DEVICE|COMn]... [--settings 9600,N,8,1] [-q]\n"
         "\n"
         "Talking to a decoder:\n"
         "  download FILE [--verify]   send the configuration in FILE; --verify reads it back\n"
-        "  upload FILE                read the decoder's configuration into FILE\n"
+        "  upload FILE | --output PATTERN  read the decoder's configuration into FILE\n"
         "  version [--json]           print the firmware version\n"
         "  status [--json]            print the decoder's status byte in words\n"
         "  trigger                    send the Trigger command\n"
@@ -133,11 +133,19 @@ QString UsageText()
         "\"Download OK!\"; results go to stdout, outcomes and errors to stderr.\n"
         "--port takes Com 1 to 4 (\"2\", \"COM2\") or a device such as /dev/ttyUSB0;\n"
         "without it, download uses the port stored in FILE and the rest Com 1.\n"
+        "\n"
+        "Many decoders at once: every verb that talks to a decoder takes --port\n"
+        "again, or --ports all (every USB serial adapter detected); they run side by\n"
+        "side, a line per port on a terminal, then a summary (--json: as data).\n"
+        "--jobs N runs at most N at once. upload writes a file per port from\n"
+        "--output 'dec-{port}.cfg' ({port}, {n} the port's place, {serial}).\n"
+        "Ctrl+C stops every exchange and writes no file half.\n"
         "VERB --help prints this text too; --version prints the program version.\n"
         "\n"
         "Exit status: 0 success, 1 diff found differences, 2 usage error, 3 bad file,\n"
         "4 port unavailable, 5 time-out, 6 refused by the decoder, 7 bad reply,\n"
-        "8 connection lost, 9 verify found a different block.\n");
+        "8 connection lost, 9 verify found a different block, 10 some ports failed\n"
+        "(each port's own code is in the summary), 130 stopped by Ctrl+C.\n");
 }
 
 QString VersionText()
