@@ -50,7 +50,8 @@ int runOne(const RunPlan &plan, const PortWork &work)
 class SeveralPorts {
 public:
     SeveralPorts(const RunPlan &plan, const PortWork &work)
-        : plan_(plan), work_(work), live_(records_, !plan.json && LiveLinesWanted(plan.quiet))
+        : plan_(plan), work_(work), live_(records_, !plan.json && LiveLinesWanted(plan.quiet)),
+          described_(plan.targets.described)
     {
         for (const PortTarget &target : plan.targets.ports) {
             auto record = std::make_unique<PortRecord>();
@@ -68,6 +69,7 @@ public:
         startMore();
         if (!allEnded())
             loop_.exec();
+        describe();
         live_.finish();
         const int code = OverallExitCode(records_, stopped_);
         for (const auto &record : records_) {
@@ -102,6 +104,19 @@ private:
         const std::size_t limit = plan_.jobs > 0 ? std::size_t(plan_.jobs) : records_.size();
         while (!stopped_ && busy_ < limit && next_ < records_.size())
             begin(next_++);
+        if (next_ == records_.size())
+            QTimer::singleShot(0, &loop_, [this] { describe(); }); // while every port waits for the wire
+    }
+
+    // The adapters for the summary, unless known from the start.
+    void describe()
+    {
+        if (described_)
+            return;
+        described_ = true;
+        const QList<DetectedPort> detected = CurrentPortCatalogue().detect();
+        for (const auto &record : records_)
+            DescribePort(record->target, detected);
     }
 
     void begin(std::size_t i)
@@ -172,14 +187,16 @@ private:
     std::size_t next_ = 0;
     std::size_t busy_ = 0;
     bool stopped_ = false;
+    bool described_;
 };
 
 } // namespace
 
-int PlanRun(const CommandLine &line, int defaultPort, const QString &defaultSettings, RunPlan &plan)
+int PlanRun(const CommandLine &line, int defaultPort, const QString &defaultSettings, RunPlan &plan,
+            bool adaptersFirst)
 {
     QString problem;
-    auto targets = ResolvePortTargets(line, defaultPort, CurrentPortCatalogue(), &problem);
+    auto targets = ResolvePortTargets(line, defaultPort, CurrentPortCatalogue(), &problem, adaptersFirst);
     if (!targets)
         return planProblem(problem);
     plan.targets = std::move(*targets);

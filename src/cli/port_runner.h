@@ -36,7 +36,9 @@ struct RunPlan {
 // The ports, settings and --jobs of the command line; UsageError (the
 // problem on stderr) when they do not make sense. defaultPort serves when
 // no port is named; defaultSettings when --settings is not given.
-int PlanRun(const CommandLine &line, int defaultPort, const QString &defaultSettings, RunPlan &plan);
+// adaptersFirst: the ports' serial numbers are needed before the run.
+int PlanRun(const CommandLine &line, int defaultPort, const QString &defaultSettings, RunPlan &plan,
+            bool adaptersFirst = false);
 
 int RunOnPorts(const RunPlan &plan, const PortWork &work);
 

@@ -1,5 +1,7 @@
 #include "cli/port_targets.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QSet>
 
@@ -26,14 +28,6 @@ QString deviceOf(const PortTarget &target, const QList<DetectedPort> &detected)
     return target.choice.device.isEmpty() ? ComDeviceFor(target.choice.number, detected).device : target.choice.device;
 }
 
-void describe(PortTarget &target, const QList<DetectedPort> &detected)
-{
-    if (const DetectedPort *port = findDetected(deviceOf(target, detected), detected)) {
-        target.adapter = port->description.isEmpty() ? port->manufacturer : port->description;
-        target.serial = port->serialNumber;
-    }
-}
-
 // The same device named twice would be opened twice; a link and its
 // target, or Com n and its device, are one device.
 QString identity(const PortTarget &target, const QList<DetectedPort> &detected)
@@ -46,7 +40,7 @@ QString identity(const PortTarget &target, const QList<DetectedPort> &detected)
 } // namespace
 
 std::optional<PortTargets> ResolvePortTargets(const CommandLine &line, int defaultPort, const PortCatalogue &catalogue,
-                                              QString *problem)
+                                              QString *problem, bool adaptersFirst)
 {
     PortTargets targets;
     if (line.portSet && !line.ports.isEmpty()) {
@@ -58,7 +52,14 @@ std::optional<PortTargets> ResolvePortTargets(const CommandLine &line, int defau
         return std::nullopt;
     }
     targets.several = line.portSet.has_value() || line.ports.size() > 1;
-    const QList<DetectedPort> detected = targets.several ? catalogue.detect() : QList<DetectedPort>{};
+    // Detecting takes tens of milliseconds: done first only where the
+    // ports, a Com n's device or a serial number for a file name depend on it.
+    const bool comNumbers = std::any_of(line.ports.begin(), line.ports.end(), [](const QString &text) {
+        const auto choice = ParsePortChoice(text);
+        return choice && choice->device.isEmpty();
+    });
+    targets.described = targets.several && (line.portSet || comNumbers || adaptersFirst);
+    const QList<DetectedPort> detected = targets.described ? catalogue.detect() : QList<DetectedPort>{};
     if (line.portSet) {
         for (const DetectedPort &adapter : AdaptersInOrder(detected))
             targets.ports.push_back({PortChoice{1, adapter.device}, adapter.device, {}, {}, 0});
@@ -85,8 +86,8 @@ std::optional<PortTargets> ResolvePortTargets(const CommandLine &line, int defau
     for (std::size_t i = 0; i < targets.ports.size(); ++i) {
         PortTarget &target = targets.ports[i];
         target.n = int(i) + 1;
-        if (targets.several)
-            describe(target, detected);
+        if (targets.described)
+            DescribePort(target, detected);
         const QString id = identity(target, detected);
         if (seen.contains(id)) {
             *problem = QStringLiteral("%1 is named twice").arg(target.name);
@@ -95,6 +96,14 @@ std::optional<PortTargets> ResolvePortTargets(const CommandLine &line, int defau
         seen.insert(id);
     }
     return targets;
+}
+
+void DescribePort(PortTarget &target, const QList<DetectedPort> &detected)
+{
+    if (const DetectedPort *port = findDetected(deviceOf(target, detected), detected)) {
+        target.adapter = port->description.isEmpty() ? port->manufacturer : port->description;
+        target.serial = port->serialNumber;
+    }
 }
 
 QString PortFileName(const PortTarget &target)

@@ -24,14 +24,19 @@ struct PortTarget {
 
 struct PortTargets {
     std::vector<PortTarget> ports;
-    bool several = false; // more than one --port, or --ports: every port gets a summary line
+    bool several = false;   // more than one --port, or --ports: every port gets a summary line
+    bool described = false; // adapter and serial filled in; else DescribePort() later
 };
 
 // Nothing, with *problem set, for a bad --port, --ports other than "all",
 // both together, one device named twice, or no adapter to be found.
-// Detection runs only for several ports, where the summary names adapters.
+// Several ports are described here when --ports, a Com n or adaptersFirst
+// (a file name with {serial}) needs it; one port never is.
 std::optional<PortTargets> ResolvePortTargets(const CommandLine &line, int defaultPort, const PortCatalogue &catalogue,
-                                              QString *problem);
+                                              QString *problem, bool adaptersFirst = false);
+
+// The adapter and serial number the catalogue knows for the port.
+void DescribePort(PortTarget &target, const QList<DetectedPort> &detected);
 
 // The port's part of an output file name: the device below /dev with its
 // slashes made dashes ("pts-3", "ttyUSB0"), or "COM2".

@@ -251,7 +251,8 @@ int RunUpload(const CommandLine &line)
     if (const int code = CheckParityAllowsReplies(line); code != Success)
         return code;
     RunPlan plan;
-    if (const int code = PlanRun(line, 1, QString::fromUtf8(DefaultSettings), plan); code != Success)
+    const bool serialNamed = pattern.contains(QLatin1String("{serial}"));
+    if (const int code = PlanRun(line, 1, QString::fromUtf8(DefaultSettings), plan, serialNamed); code != Success)
         return code;
     // Checked before the decoder is asked, so a long upload is not lost.
     if (const int code = checkOutputs(plan, pattern); code != Success)
