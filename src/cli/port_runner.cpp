@@ -135,7 +135,10 @@ private:
         running.task.emplace(work_({*running.session, record.voice, record.target}));
         // Ended from the event loop, never from inside the finishing task.
         running.task->start([this, i] {
-            QTimer::singleShot(0, &loop_, [this, i] { end(i, running_[i].task->result()); });
+            QTimer::singleShot(0, &loop_, [this, i] {
+                if (running_[i].task) // not stopped meanwhile
+                    end(i, running_[i].task->result());
+            });
         });
     }
 
