@@ -520,6 +520,7 @@ struct CtlRun {
     double ms = -1;
     double cpu = 0;
     int code = -1;
+    QByteArray errors; // its stderr
 };
 
 CtlRun runCtl(const QStringList &arguments)
@@ -536,8 +537,9 @@ CtlRun runCtl(const QStringList &arguments)
     run.cpu = cpuSeconds(RUSAGE_CHILDREN) - before;
     run.code = process.exitCode();
     run.ms = ms;
+    run.errors = process.readAllStandardError();
     if (qEnvironmentVariableIsSet("Q51_BENCH_VERBOSE"))
-        std::fprintf(stderr, "%s", process.readAllStandardError().constData());
+        std::fprintf(stderr, "%s", run.errors.constData());
     return run;
 }
 
@@ -558,8 +560,13 @@ void manyRows(const char *what, const QStringList &verb, const QStringList &simA
         std::vector<double> walls;
         for (int i = 0; i < runs; ++i) {
             Simulator sim;
-            const CtlRun run = sim.start(simArguments, count) ? runCtl(verb + portsOf(sim) + QStringList{"-q"}) : CtlRun{};
+            const bool started = sim.start(simArguments, count);
+            const CtlRun run = started ? runCtl(verb + portsOf(sim) + QStringList{"-q"}) : CtlRun{};
             walls.push_back(run.code == 0 ? run.ms : -1);
+            // A failed row says why on stderr, the tables staying clean.
+            if (run.code != 0)
+                std::fprintf(stderr, "%s, %d decoders: %s\n%s", what, count,
+                             started ? "q51ctl failed" : "the simulator did not start", run.errors.constData());
         }
         const bool failed = std::any_of(walls.begin(), walls.end(), [](double w) { return w < 0; });
         const Spread s = spread(walls);
