@@ -78,6 +78,9 @@ struct Simulator {
     bool start(const QStringList &arguments, int count = 1)
     {
         process.setProgram(QStringLiteral(Q51_SIM_PATH));
+        // Its log of every request is not read: left in a pipe, 32 decoders
+        // updating firmware fill it and stall on writing.
+        process.setStandardErrorFile(QProcess::nullDevice());
         process.setArguments(count > 1 ? arguments + QStringList{"--count", QString::number(count)} : arguments);
         process.start();
         if (!process.waitForStarted(5000))
