@@ -21,11 +21,15 @@ QString adapterText(const PortRecord &record)
     return record.target.adapter.isEmpty() ? QString(NoAdapter) : record.target.adapter;
 }
 
+// The port's last words; for verbs that only give data (a report, a diff,
+// a version as JSON) what the exit code says.
 QString outcomeText(const PortRecord &record)
 {
-    if (record.state == PortState::Stopped && record.voice.lastWords.isEmpty())
+    if (!record.voice.lastWords.isEmpty())
+        return record.voice.lastWords;
+    if (record.state == PortState::Stopped)
         return QStringLiteral("Stopped.");
-    return record.voice.lastWords;
+    return record.code == Differences ? QStringLiteral("Differences found.") : QStringLiteral("Done.");
 }
 
 } // namespace
