@@ -7,7 +7,9 @@
 //   build/bench/bench_all [runs [section...]]
 //
 // runs: default 5 (median, min and max; the firmware update at most 3);
-// sections: rs232 keyboard firmware stored waiting startup (default all).
+// sections: rs232 keyboard firmware stored waiting startup many (default
+// all); many-full-update is many with the whole 64K firmware image, and is
+// run only when named.
 // `bench_all --every-window` is the resident-size probe this program runs
 // as a child of its own.
 //
@@ -21,6 +23,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
@@ -70,18 +73,28 @@ constexpr double Limit = 1.03; // an exchange may take 3% more than its least ti
 struct Simulator {
     QProcess process;
     QString device;
+    QStringList devices; // one, or as many as `count`
 
-    bool start(const QStringList &arguments)
+    bool start(const QStringList &arguments, int count = 1)
     {
         process.setProgram(QStringLiteral(Q51_SIM_PATH));
-        process.setArguments(arguments);
+        // Its log of every request is not read: left in a pipe, 32 decoders
+        // updating firmware fill it and stall on writing.
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.setArguments(count > 1 ? arguments + QStringList{"--count", QString::number(count)} : arguments);
         process.start();
         if (!process.waitForStarted(5000))
             return false;
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+        while (devices.size() < count) {
+            while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+            }
+            const QString line = QString::fromUtf8(process.readLine()).trimmed().section(QLatin1Char(' '), -1);
+            if (!line.startsWith(QLatin1Char('/')))
+                return false;
+            devices << line;
         }
-        device = QString::fromUtf8(process.readLine()).trimmed().section(QLatin1Char(' '), -1);
-        return device.startsWith(QLatin1Char('/'));
+        device = devices.first();
+        return true;
     }
     ~Simulator()
     {
@@ -113,10 +126,11 @@ double wireMs(std::size_t bytes, int baud)
     return double(bytes) * 10.0 * 1000.0 / baud;
 }
 
-double cpuSeconds()
+// Of this process, or of its children that have ended.
+double cpuSeconds(int who = RUSAGE_SELF)
 {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
@@ -500,6 +514,126 @@ void waiting()
     }
 }
 
+// ---- many decoders at once ----
+
+constexpr double ManyLimit = 1.10; // N decoders in at most this times the time of one
+
+// One run of the q51ctl program: wall ms, the CPU it spent, its exit code.
+struct CtlRun {
+    double ms = -1;
+    double cpu = 0;
+    int code = -1;
+    QByteArray errors; // its stderr
+};
+
+CtlRun runCtl(const QStringList &arguments)
+{
+    QProcess process;
+    CtlRun run;
+    const double before = cpuSeconds(RUSAGE_CHILDREN);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QStringLiteral(Q51_CTL_PATH), arguments);
+    if (!process.waitForFinished(30 * 60 * 1000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    run.cpu = cpuSeconds(RUSAGE_CHILDREN) - before;
+    run.code = process.exitCode();
+    run.ms = ms;
+    run.errors = process.readAllStandardError();
+    if (qEnvironmentVariableIsSet("Q51_BENCH_VERBOSE"))
+        std::fprintf(stderr, "%s", run.errors.constData());
+    return run;
+}
+
+QStringList portsOf(const Simulator &sim)
+{
+    QStringList arguments;
+    for (const QString &device : sim.devices)
+        arguments << QStringLiteral("--port") << device;
+    return arguments;
+}
+
+// One verb against 1, 8 and 32 decoders at the baud, each count against
+// the time of one.
+void manyRows(const char *what, const QStringList &verb, const QStringList &simArguments, int runs)
+{
+    double one = -1;
+    for (int count : {1, 8, 32}) {
+        std::vector<double> walls;
+        for (int i = 0; i < runs; ++i) {
+            Simulator sim;
+            const bool started = sim.start(simArguments, count);
+            const CtlRun run = started ? runCtl(verb + portsOf(sim) + QStringList{"-q"}) : CtlRun{};
+            walls.push_back(run.code == 0 ? run.ms : -1);
+            // A failed row says why on stderr, the tables staying clean.
+            if (run.code != 0)
+                std::fprintf(stderr, "%s, %d decoders: %s\n%s", what, count,
+                             started ? "q51ctl failed" : "the simulator did not start", run.errors.constData());
+        }
+        const bool failed = std::any_of(walls.begin(), walls.end(), [](double w) { return w < 0; });
+        const Spread s = spread(walls);
+        if (count == 1)
+            one = s.median;
+        const double ratio = s.median / one;
+        const bool met = !failed && one > 0 && ratio <= ManyLimit;
+        allMet = allMet && met;
+        std::printf("| %s | %d | %.1f | %.1f | %.1f | %.3f | %s |\n", what, count, s.median, s.min, s.max, ratio,
+                    failed ? "FAILED" : met ? "met" : "MISSED");
+        std::fflush(stdout);
+    }
+}
+
+// A firmware image whose first four bytes the simulator is told to take.
+QStringList imageFor(const QString &path, std::size_t size)
+{
+    QByteArray image(qsizetype(size), '\0');
+    for (qsizetype i = 0; i < image.size(); ++i)
+        image[i] = char(i * 11 + i / 300 + 1);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
+        return {};
+    return {QStringLiteral("--isp-version"), QString::fromLatin1(image.left(4).toHex())};
+}
+
+// fullUpdate: the whole 64K image (a minute a row) instead of 8K.
+void manyDecoders(int runs, bool fullUpdate)
+{
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("bench.cfg"));
+    QFile text(dir.filePath(QStringLiteral("bench.txt")));
+    if (!text.open(QIODevice::WriteOnly) || text.write("q51 configuration text 1\n") < 0)
+        return;
+    text.close();
+    runCtl({QStringLiteral("import"), text.fileName(), config});
+
+    std::printf("\n| q51ctl, many decoders | decoders | wall ms (median of %d) | min | max | / one decoder | <= %.2f |\n"
+                "|---|---|---|---|---|---|---|\n",
+                runs, ManyLimit);
+    manyRows("download --verify, 9600 baud", {QStringLiteral("download"), config, QStringLiteral("--verify")},
+             {QStringLiteral("--baud"), QStringLiteral("9600")}, runs);
+    const QString image = dir.filePath(QStringLiteral("image.bin"));
+    const std::size_t size = fullUpdate ? 65535 : 8192;
+    const QStringList version = imageFor(image, size);
+    const QByteArray what = "isp, " + QByteArray::number(qulonglong(size)) + "-byte image, " +
+                            QByteArray::number(qulonglong(protocol::IspPageCount(size))) + " pages, 19200 baud";
+    manyRows(what.constData(), {QStringLiteral("isp"), image}, QStringList{QStringLiteral("--baud"), "19200"} + version,
+             fullUpdate ? 1 : runs);
+
+    // Every decoder silent: the run is all waiting, up to the download's time-out.
+    std::printf("\n| q51ctl, 32 decoders waiting | wall ms | CPU s per s | of one core | < 5%% |\n|---|---|---|---|---|\n");
+    Simulator silent;
+    if (!silent.start({QStringLiteral("--silent")}, 32))
+        return;
+    const CtlRun run = runCtl(QStringList{QStringLiteral("download"), config, QStringLiteral("-q")} + portsOf(silent));
+    // Every port timed out: "some failed" is the expected end.
+    const double share = run.cpu / (run.ms / 1000.0);
+    const bool met = run.code == 10 && share < 0.05;
+    allMet = allMet && met;
+    std::printf("| download, 32 silent decoders (time-out), process start to exit | %.0f | %.4f | %.2f%% | %s |\n", run.ms,
+                share, share * 100.0, met ? "met" : "MISSED");
+}
+
 // ---- every window opened once ----
 
 // Port I/O that is never allowed: no window may reach the keyboard controller.
@@ -679,5 +813,8 @@ int main(int argc, char *argv[])
         waiting();
     if (wanted("startup"))
         startUp(runs);
+    // The whole 64K image to 32 decoders takes minutes: only when named.
+    if (wanted("many") || picked.contains(QLatin1String("many-full-update")))
+        manyDecoders(runs, picked.contains(QLatin1String("many-full-update")));
     return allMet ? 0 : 1;
 }

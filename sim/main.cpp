@@ -9,6 +9,7 @@
 
 #include "model/factory_defaults.h"
 #include "sim/block_file.h"
+#include "sim/decoder_family.h"
 #include "sim/decoder_simulator.h"
 #include "sim/device_link.h"
 #include "sim/line_server.h"
@@ -18,6 +19,44 @@
 #include "sim/termination_signals.h"
 
 using namespace q51::sim;
+
+namespace {
+
+// The block the decoder starts from; false (and said why) when its file
+// cannot be read.
+bool LoadBlock(const SimOptions &options, q51::Block &block)
+{
+    block = q51::FactoryBlock();
+    if (options.blockFile.empty())
+        return true;
+    const std::string error = ReadBlockFile(options.blockFile, block);
+    if (!error.empty())
+        std::cerr << "q51sim: " << error << '\n';
+    return error.empty();
+}
+
+// One decoder on its pseudo-terminal, until a signal or a hang-up ends it.
+int Serve(const SimOptions &options, const q51::Block &block, PseudoTerminal &pty)
+{
+    DecoderResponder responder(block, options.versionText);
+    responder.SetStatusByte(options.statusByte);
+    responder.SetStoredGroups(StoredGroups(options.groups, options.groupCapacity));
+    responder.SetIspOptions(options.isp);
+    DecoderSimulator simulator(responder, options.faults);
+    OutputSchedule schedule(options.baud, std::chrono::milliseconds(options.delayMs));
+    try {
+        TerminationSignals signals;
+        std::optional<DeviceLink> link;
+        if (!options.linkPath.empty())
+            link.emplace(options.linkPath, pty.devicePath());
+        return LineServer(pty, signals, simulator, schedule, options.dumpBlockFile).Run();
+    } catch (const std::exception &e) {
+        std::cerr << "q51sim: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -31,30 +70,20 @@ int main(int argc, char **argv)
         return 2;
     }
     const SimOptions &options = parsed.options;
-
-    q51::Block block = q51::FactoryBlock();
-    if (!options.blockFile.empty()) {
-        if (const std::string error = ReadBlockFile(options.blockFile, block); !error.empty()) {
-            std::cerr << "q51sim: " << error << '\n';
-            return 1;
-        }
+    if (options.count > 1) {
+        return RunDecoderFamily(options, [](const SimOptions &mine, PseudoTerminal &pty) {
+            q51::Block block;
+            return LoadBlock(mine, block) ? Serve(mine, block, pty) : 1;
+        });
     }
-    DecoderResponder responder(block, options.versionText);
-    responder.SetStatusByte(options.statusByte);
-    responder.SetStoredGroups(StoredGroups(options.groups, options.groupCapacity));
-    responder.SetIspOptions(options.isp);
-    DecoderSimulator simulator(responder, options.faults);
-    OutputSchedule schedule(options.baud, std::chrono::milliseconds(options.delayMs));
-
+    q51::Block block;
+    if (!LoadBlock(options, block))
+        return 1;
     try {
-        TerminationSignals signals;
         PseudoTerminal pty;
-        std::optional<DeviceLink> link;
-        if (!options.linkPath.empty())
-            link.emplace(options.linkPath, pty.devicePath());
         // Whoever started us reads this line to learn the device.
         std::cout << "q51sim: " << pty.devicePath() << std::endl;
-        return LineServer(pty, signals, simulator, schedule, options.dumpBlockFile).Run();
+        return Serve(options, block, pty);
     } catch (const std::exception &e) {
         std::cerr << "q51sim: " << e.what() << '\n';
         return 1;

@@ -16,6 +16,8 @@ constexpr long long MaxPauseMs = 600'000;
 constexpr long long MinBaud = 50;
 constexpr long long MaxBaud = 4'000'000;
 constexpr long long MaxGroupCount = 65'535;
+constexpr long long MaxDecoderCount = 256;
+constexpr std::string_view DecoderNumber = "{n}";
 
 // A whole decimal number from min to max, or nothing.
 std::optional<long long> Number(std::string_view text, long long min, long long max)
@@ -88,6 +90,7 @@ const std::map<std::string_view, ValueSetter> &ValueOptions()
         {"--split", NumberInto([](SimOptions &o, long long n) { o.faults.splitSize = n; }, 1, MaxByteCount)},
         {"--pause", NumberInto([](SimOptions &o, long long n) { o.faults.pauseMs = int(n); }, 0, MaxPauseMs)},
         {"--baud", NumberInto([](SimOptions &o, long long n) { o.baud = int(n); }, MinBaud, MaxBaud)},
+        {"--count", NumberInto([](SimOptions &o, long long n) { o.count = int(n); }, 1, MaxDecoderCount)},
         {"--delay", NumberInto([](SimOptions &o, long long n) { o.delayMs = int(n); }, 0, MaxPauseMs)},
         {"--version-text", [](SimOptions &o, std::string_view v) { o.versionText = v; return true; }},
         {"--status-byte", StatusByteInto()},
@@ -162,6 +165,13 @@ ParsedOptions ParseSimOptions(const std::vector<std::string_view> &args)
     }
     if (pauseGiven && parsed.options.faults.splitSize == 0)
         parsed.error = "--pause only applies together with --split";
+    // Decoders writing one file or making one link would trample each other.
+    const SimOptions &o = parsed.options;
+    for (const auto &[option, path] : {std::pair{"--link", o.linkPath}, std::pair{"--dump-block", o.dumpBlockFile},
+                                       std::pair{"--dump-image", o.isp.dumpImageFile}}) {
+        if (o.count > 1 && !path.empty() && path.find(DecoderNumber) == std::string::npos)
+            parsed.error = std::string(option) + " needs {n} in its path with --count";
+    }
     return parsed;
 }
 
@@ -185,6 +195,9 @@ Every request is logged to standard error.
   --baud B             pace bytes as a line at B baud would (10 bits each),
                        both ways
   --delay MS           wait MS milliseconds before each reply
+  --count N            run N decoders, each on its own pseudo-terminal, with
+                       one "q51sim: <device>" line each; "{n}" in a path
+                       option stands for the decoder's number (1 to N)
   --status-byte B      the status byte the Status command (0x83) reports,
                        decimal or 0x-prefixed hex (default 0x2B)
   -h, --help           print this text
@@ -226,6 +239,17 @@ Faults:
 A request whose check byte (BCC) is wrong gets no reply. Values may also be
 given as --option=value.
 )";
+}
+
+SimOptions ForDecoder(const SimOptions &options, int n)
+{
+    SimOptions mine = options;
+    for (std::string *path : {&mine.blockFile, &mine.dumpBlockFile, &mine.linkPath, &mine.isp.dumpImageFile}) {
+        for (auto at = path->find(DecoderNumber); at != std::string::npos; at = path->find(DecoderNumber, at))
+            path->replace(at, DecoderNumber.size(), std::to_string(n));
+    }
+    mine.count = 1;
+    return mine;
 }
 
 } // namespace q51::sim

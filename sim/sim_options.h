@@ -25,6 +25,7 @@ struct SimOptions {
     std::vector<std::string> groups; // stored scan data, one entry a group
     std::size_t groupCapacity = DefaultGroupCapacity;
     IspOptions isp;
+    int count = 1; // decoders, each on its own pseudo-terminal
 };
 
 struct ParsedOptions {
@@ -37,5 +38,9 @@ struct ParsedOptions {
 ParsedOptions ParseSimOptions(const std::vector<std::string_view> &args);
 
 std::string SimUsage();
+
+// The options of decoder n (from 1) of --count: "{n}" in every path
+// replaced by n.
+SimOptions ForDecoder(const SimOptions &options, int n);
 
 } // namespace q51::sim

@@ -17,10 +17,13 @@ _q51ctl()
 
     case $prev in
         --port) COMPREPLY=($(compgen -W "$(_q51ctl_ports)" -- "$cur")); return ;;
+        --ports) COMPREPLY=($(compgen -W "all" -- "$cur")); return ;;
+        --jobs) COMPREPLY=($(compgen -W "1 2 4 8 16 32" -- "$cur")); return ;;
+        --output) COMPREPLY=($(compgen -W "dec-{port}.cfg dec-{n}.cfg dec-{serial}.cfg" -- "$cur") $(compgen -f -- "$cur")); return ;;
         --settings) COMPREPLY=($(compgen -W "9600,N,8,1 19200,N,8,1 4800,N,8,1 2400,N,8,1 1200,N,8,1" -- "$cur")); return ;;
     esac
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "--port --settings --verify --device --json --all-bytes --quiet -q --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "--port --ports --jobs --output --settings --verify --device --json --all-bytes --quiet -q --help --version" -- "$cur"))
         return
     fi
 
@@ -29,7 +32,7 @@ _q51ctl()
     local words=0
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            --port|--settings) ((i++)) ;;
+            --port|--ports|--jobs|--output|--settings) ((i++)) ;;
             -*) ;;
             *) if [[ -z $verb ]]; then verb=${COMP_WORDS[i]}; else ((words++)); fi ;;
         esac

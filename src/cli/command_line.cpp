@@ -29,6 +29,18 @@ std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QStrin
 {
     CommandLine line;
     QStringList positional;
+    std::optional<QString> portValue;
+    const auto valueFor = [&](CommandLine &l, const QString &name) -> std::optional<QString> * {
+        const std::pair<const char *, std::optional<QString> *> options[]{
+            {"--port", &portValue}, {"--ports", &l.portSet}, {"--settings", &l.settings},
+            {"--jobs", &l.jobs},    {"--output", &l.output},
+        };
+        for (const auto &[option, target] : options) {
+            if (name == QLatin1String(option))
+                return target;
+        }
+        return nullptr;
+    };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString arg = arguments[i];
         std::optional<QString> inlineValue;
@@ -46,11 +58,14 @@ std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QStrin
             target = arguments[++i];
             return true;
         };
-        if (arg == QLatin1String("--port") || arg == QLatin1String("--settings")) {
-            if (!value(arg == QLatin1String("--port") ? line.port : line.settings)) {
+        if (std::optional<QString> *target = valueFor(line, arg)) {
+            if (!value(*target)) {
                 *problem = QStringLiteral("%1 needs a value").arg(arg);
                 return std::nullopt;
             }
+            // --port may be given again, for more ports.
+            if (target == &portValue)
+                line.ports << *std::exchange(portValue, std::nullopt);
         } else if (bool *flag = flagFor(line, arg); flag && !inlineValue) {
             *flag = true;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
@@ -89,11 +104,12 @@ std::optional<PortChoice> ParsePortChoice(const QString &text)
 QString UsageText()
 {
     return QStringLiteral(
-        "Usage: q51ctl VERB [ARGUMENTS] [--port DEVICE|COMn] [--settings 9600,N,8,1] [-q]\n"
+        "Usage: q51ctl VERB [ARGUMENTS] [--port DEVICE|COMn]... [--settings 9600,N,8,1] [-q]\n"
         "\n"
         "Talking to a decoder:\n"
         "  download FILE [--verify]   send the configuration in FILE; --verify reads it back\n"
         "  upload FILE                read the decoder's configuration into FILE\n"
+        "  upload --output PATTERN    the same, into a file per port (see below)\n"
         "  version [--json]           print the firmware version\n"
         "  status [--json]            print the decoder's status byte in words\n"
         "  trigger                    send the Trigger command\n"
@@ -118,11 +134,20 @@ QString UsageText()
         "\"Download OK!\"; results go to stdout, outcomes and errors to stderr.\n"
         "--port takes Com 1 to 4 (\"2\", \"COM2\") or a device such as /dev/ttyUSB0;\n"
         "without it, download uses the port stored in FILE and the rest Com 1.\n"
+        "\n"
+        "Many decoders at once: every verb that talks to a decoder takes --port\n"
+        "again, or --ports all (every USB serial adapter detected); they run side by\n"
+        "side, a line per port on a terminal, then a summary (--json: as data).\n"
+        "--jobs N runs at most N at once. upload writes a file per port from\n"
+        "--output 'dec-{port}.cfg' ({port}, {n} the port's place, {serial}).\n"
+        "Ctrl+C stops every exchange and writes no file half.\n"
+        "\n"
         "VERB --help prints this text too; --version prints the program version.\n"
         "\n"
         "Exit status: 0 success, 1 diff found differences, 2 usage error, 3 bad file,\n"
         "4 port unavailable, 5 time-out, 6 refused by the decoder, 7 bad reply,\n"
-        "8 connection lost, 9 verify found a different block.\n");
+        "8 connection lost, 9 verify found a different block, 10 some ports failed\n"
+        "(each port's own code is in the summary), 130 stopped by Ctrl+C.\n");
 }
 
 QString VersionText()

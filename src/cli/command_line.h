@@ -12,7 +12,10 @@ namespace q51::cli {
 struct CommandLine {
     QString verb;
     QStringList arguments;         // after the verb, options removed
-    std::optional<QString> port;   // --port
+    QStringList ports;             // --port, each time it is given
+    std::optional<QString> portSet; // --ports (only "all")
+    std::optional<QString> jobs;   // --jobs: how many ports at once
+    std::optional<QString> output; // --output: upload's file, a pattern for several ports
     std::optional<QString> settings; // --settings
     bool verify = false;           // --verify
     bool device = false;           // --device

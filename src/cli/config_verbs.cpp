@@ -4,6 +4,7 @@
 #include "cli/exit_codes.h"
 #include "cli/file_arguments.h"
 #include "cli/json_output.h"
+#include "cli/port_runner.h"
 #include "cli/verbs.h"
 #include "schema/config_report.h"
 
@@ -11,18 +12,9 @@ namespace q51::cli {
 
 namespace {
 
-// A file's configuration, or the decoder's with --device.
-int load(const CommandLine &line, const QString *path, Configuration &config)
+QByteArray bytes(const std::string &text)
 {
-    config = StartUpConfiguration();
-    if (!path)
-        return UploadInto(line, config, true);
-    return LoadConfigurationArgument(*path, config);
-}
-
-void printText(const std::string &text)
-{
-    PrintBytes(QByteArray::fromStdString(text));
+    return QByteArray::fromStdString(text);
 }
 
 QString utf8(const std::string &text)
@@ -57,6 +49,48 @@ QJsonObject diffJson(const std::vector<DiffLine> &lines)
     return {{QStringLiteral("differences"), differences}};
 }
 
+// A decoder holds no header strings: only a file's are worth telling.
+void tellReport(PortVoice &voice, const Configuration &config, bool withHeader, bool json)
+{
+    if (json)
+        voice.json(reportJson(config, withHeader));
+    else
+        voice.bytes(bytes(ReportConfiguration(config, withHeader)));
+}
+
+int tellDiff(PortVoice &voice, const Configuration &before, const Configuration &after, DiffScope scope, bool json)
+{
+    const std::vector<DiffLine> lines = DiffLines(before, after, scope);
+    if (json)
+        voice.json(diffJson(lines));
+    else
+        voice.bytes(bytes(DiffConfigurations(before, after, scope)));
+    return lines.empty() ? Success : Differences;
+}
+
+Task<int> reportDevice(PortJob job, bool json)
+{
+    Configuration config = StartUpConfiguration();
+    if (const int code = co_await UploadInto(job, config); code != Success)
+        co_return code;
+    tellReport(job.voice, config, false, json);
+    co_return Success;
+}
+
+Task<int> diffDevice(PortJob job, Configuration before, DiffScope scope, bool json)
+{
+    Configuration after = StartUpConfiguration();
+    if (const int code = co_await UploadInto(job, after); code != Success)
+        co_return code;
+    co_return tellDiff(job.voice, before, after, scope, json);
+}
+
+int loadFile(const QString &path, Configuration &config)
+{
+    config = StartUpConfiguration();
+    return LoadConfigurationArgument(path, config);
+}
+
 } // namespace
 
 int RunReport(const CommandLine &line)
@@ -64,14 +98,13 @@ int RunReport(const CommandLine &line)
     const bool fromFile = line.arguments.size() == 1 && !line.device;
     if (!fromFile && !(line.arguments.isEmpty() && line.device))
         return Usage(QStringLiteral("report takes one FILE or --device"));
+    if (!fromFile)
+        return RunOnNamedPorts(line, [&line](PortJob job) { return reportDevice(job, line.json); });
     Configuration config;
-    if (const int code = load(line, fromFile ? &line.arguments.first() : nullptr, config); code != Success)
+    if (const int code = loadFile(line.arguments.first(), config); code != Success)
         return code;
-    // A decoder holds no header strings: only a file's are worth telling.
-    if (line.json)
-        PrintJson(reportJson(config, fromFile));
-    else
-        printText(ReportConfiguration(config, fromFile));
+    PrintingVoice voice;
+    tellReport(voice, config, true, line.json);
     return Success;
 }
 
@@ -81,18 +114,16 @@ int RunDiff(const CommandLine &line)
     if (!twoFiles && !(line.arguments.size() == 1 && line.device))
         return Usage(QStringLiteral("diff takes two FILEs, or one FILE and --device"));
     Configuration before;
-    Configuration after;
-    if (const int code = load(line, &line.arguments[0], before); code != Success)
-        return code;
-    if (const int code = load(line, twoFiles ? &line.arguments[1] : nullptr, after); code != Success)
+    if (const int code = loadFile(line.arguments[0], before); code != Success)
         return code;
     const DiffScope scope{twoFiles, line.allBytes};
-    const std::vector<DiffLine> lines = DiffLines(before, after, scope);
-    if (line.json)
-        PrintJson(diffJson(lines));
-    else
-        printText(DiffConfigurations(before, after, scope));
-    return lines.empty() ? Success : Differences;
+    if (!twoFiles)
+        return RunOnNamedPorts(line, [&](PortJob job) { return diffDevice(job, before, scope, line.json); });
+    Configuration after;
+    if (const int code = loadFile(line.arguments[1], after); code != Success)
+        return code;
+    PrintingVoice voice;
+    return tellDiff(voice, before, after, scope, line.json);
 }
 
 } // namespace q51::cli

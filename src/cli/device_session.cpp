@@ -1,6 +1,5 @@
 #include "cli/device_session.h"
 
-#include <QEventLoop>
 #include <QFileInfo>
 
 #include "link/port_reopen.h"
@@ -10,24 +9,28 @@ namespace q51::cli {
 DeviceSession::DeviceSession(PortChoice port, QString settings)
     : port_(std::move(port)), settings_(std::move(settings)), transport_(std::make_unique<SerialPortTransport>())
 {
-    // A named device stands in for its Com number through the same mapping
-    // the windows use, for this process only.
-    if (!port_.device.isEmpty())
-        qputenv(QStringLiteral("Q51_COM%1").arg(port_.number).toLatin1().constData(), port_.device.toLocal8Bit());
+    // A named device stands in for its Com number for this port alone, so
+    // every port of the run opens its own.
+    transport_->setDevice(port_.device);
 }
 
 DeviceSession::~DeviceSession()
 {
+    close();
+}
+
+void DeviceSession::close()
+{
     transport_->close();
 }
 
-bool DeviceSession::open()
+bool DeviceSession::open(PortVoice &voice)
 {
     // A device named with --port is what the user knows it by; the windows'
     // advice to point Q51_COMn at a device does not apply to it.
     if (!port_.device.isEmpty() && !QFileInfo::exists(port_.device)) {
-        PrintFailure(port_.device + QStringLiteral(": not available."),
-                     port_.device + QStringLiteral(": No such file or directory"));
+        voice.failure(port_.device + QStringLiteral(": not available."),
+                      port_.device + QStringLiteral(": No such file or directory"));
         return false;
     }
     QString problem;
@@ -35,36 +38,19 @@ bool DeviceSession::open()
         return true;
     const QString what = port_.device.isEmpty() ? portNotAvailableText(port_.number)
                                                 : port_.device + QStringLiteral(": not available.");
-    PrintFailure(what, problem);
+    voice.failure(what, problem);
     return false;
 }
 
-ExchangeResult DeviceSession::run(Exchange::Request request, const std::function<void(qsizetype)> &onProgress)
+Task<ExchangeResult> DeviceSession::exchange(Exchange::Request request, std::function<void(qsizetype)> onProgress)
 {
-    ExchangeResult result;
     Exchange exchange(*transport_, std::move(request));
     if (onProgress)
         QObject::connect(&exchange, &Exchange::progressed, onProgress);
-    waitFor([&](std::function<void()> done) {
-        QObject::connect(&exchange, &Exchange::finished, [&result, done](const ExchangeResult &r) {
-            result = r;
-            done();
-        });
+    co_return co_await WhenGiven<ExchangeResult>([&exchange](auto give) {
+        QObject::connect(&exchange, &Exchange::finished, give);
         exchange.start();
     });
-    return result;
-}
-
-void DeviceSession::waitFor(const std::function<void(std::function<void()> done)> &start)
-{
-    QEventLoop loop;
-    bool finished = false;
-    start([&] {
-        finished = true;
-        loop.quit();
-    });
-    if (!finished)
-        loop.exec();
 }
 
 } // namespace q51::cli

@@ -1,8 +1,8 @@
 #pragma once
-// One connection to a decoder for one q51ctl run: the port opened with the
-// port reopen procedure every window uses, and exchanges run on the event
-// loop until they end (the process waits on the port and a timer, never
-// spinning).
+// One connection to a decoder for one port of a q51ctl run: the port opened
+// with the port reopen procedure every window uses, and exchanges awaited
+// by the port's task (the process waits on the port and a timer, never
+// spinning, and other ports' tasks run meanwhile).
 
 #include <functional>
 #include <memory>
@@ -10,7 +10,8 @@
 #include <QString>
 
 #include "cli/command_line.h"
-#include "cli/console_output.h"
+#include "cli/port_task.h"
+#include "cli/port_voice.h"
 #include "link/exchange.h"
 #include "link/serial_port_transport.h"
 
@@ -20,17 +21,17 @@ class DeviceSession {
 public:
     DeviceSession(PortChoice port, QString settings);
     ~DeviceSession();
+    DeviceSession(const DeviceSession &) = delete;
+    DeviceSession &operator=(const DeviceSession &) = delete;
 
-    // The not-available message (on stderr) when the port cannot be opened.
-    bool open();
+    // The not-available message to voice when the port cannot be opened.
+    bool open(PortVoice &voice);
+    void close();
     [[nodiscard]] Transport &port() { return *transport_; }
     [[nodiscard]] int portNumber() const { return port_.number; }
 
-    // Runs one exchange to its end. onProgress sees the reply bytes gathered.
-    ExchangeResult run(Exchange::Request request, const std::function<void(qsizetype)> &onProgress = {});
-
-    // Runs the event loop until start's callback is called.
-    static void waitFor(const std::function<void(std::function<void()> done)> &start);
+    // One exchange to its end. onProgress sees the reply bytes gathered.
+    Task<ExchangeResult> exchange(Exchange::Request request, std::function<void(qsizetype)> onProgress = {});
 
 private:
     PortChoice port_;

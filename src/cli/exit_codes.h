@@ -15,6 +15,8 @@ enum ExitCode : int {
     BadReply = 7,        // acknowledged, but the reply did not check out
     PortLost = 8,        // the device went away during the exchange
     VerifyMismatch = 9,  // download --verify read back a different block
+    SomeFailed = 10,     // several ports: not every one succeeded (the summary gives each its code)
+    Stopped = 130,       // Ctrl+C or SIGTERM stopped the run, as a shell reports SIGINT
 };
 
 } // namespace q51::cli

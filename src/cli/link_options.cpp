@@ -9,30 +9,6 @@ namespace q51::cli {
 
 using protocol::InputPos;
 
-std::optional<LinkOptions> ResolveLinkOptions(const CommandLine &line, int defaultPort)
-{
-    LinkOptions options{{defaultPort, {}}, QString::fromUtf8(DefaultSettings)};
-    if (line.port) {
-        const auto port = ParsePortChoice(*line.port);
-        if (!port) {
-            PrintFailure(QStringLiteral("q51ctl: --port takes Com 1 to 4 or a device, not \"%1\"").arg(*line.port));
-            return std::nullopt;
-        }
-        options.port = *port;
-    } else if (defaultPort < 1 || defaultPort > 4) {
-        options.port.number = 1; // a file may hold any number; Com 1 is the start-up port
-    }
-    if (line.settings) {
-        QString problem;
-        if (!parseSerialSettings(*line.settings, &problem)) {
-            PrintFailure(QStringLiteral("q51ctl: --settings \"%1\": %2").arg(*line.settings, problem));
-            return std::nullopt;
-        }
-        options.settings = *line.settings;
-    }
-    return options;
-}
-
 int CheckParityAllowsReplies(const CommandLine &line)
 {
     if (!line.settings)

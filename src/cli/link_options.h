@@ -1,6 +1,6 @@
 #pragma once
-// The port and settings a verb talks through, from --port and --settings,
-// and the exit code an exchange's end stands for.
+// The link settings a verb talks at, and the exit code an exchange's end
+// stands for.
 
 #include <optional>
 
@@ -10,16 +10,7 @@
 
 namespace q51::cli {
 
-struct LinkOptions {
-    PortChoice port;
-    QString settings;
-};
-
 inline constexpr const char *DefaultSettings = "9600,N,8,1";
-
-// Nothing (the problem already on stderr) for a bad --port or --settings.
-// defaultPort is used without --port.
-std::optional<LinkOptions> ResolveLinkOptions(const CommandLine &line, int defaultPort = 1);
 
 // UsageError (with the window's reason on stderr) when --settings names
 // even or odd parity, under which no reply can be taken in.

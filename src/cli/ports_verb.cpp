@@ -46,7 +46,7 @@ void printJson(const QList<DetectedPort> &detected, const QList<ComDevice> &coms
 
 int RunPorts(const CommandLine &line)
 {
-    if (!line.arguments.isEmpty() || line.port || line.settings)
+    if (!line.arguments.isEmpty() || !line.ports.isEmpty() || line.settings)
         return Usage(QStringLiteral("ports takes no arguments, --port or --settings"));
     const QList<DetectedPort> detected = CurrentPortCatalogue().detect();
     QList<ComDevice> coms;

@@ -3,11 +3,10 @@
 // confirmation the windows ask for.
 
 #include "cli/console_output.h"
-#include "cli/device_session.h"
 #include "cli/exit_codes.h"
 #include "cli/json_output.h"
 #include "cli/link_options.h"
-#include "cli/progress_meter.h"
+#include "cli/port_runner.h"
 #include "cli/verbs.h"
 #include "link/firmware_image.h"
 #include "link/firmware_update.h"
@@ -86,6 +85,76 @@ bool parseRange(const QStringList &arguments, std::optional<protocol::GroupRange
     return true;
 }
 
+Task<int> updateFirmware(PortJob job, protocol::Bytes image)
+{
+    const qint64 pages = qint64(protocol::IspPageCount(image.size()));
+    FirmwareUpdate update(job.session.port(), image);
+    QObject::connect(&update, &FirmwareUpdate::pagesAccepted,
+                     [&voice = job.voice, pages](int count) { voice.progress(QStringLiteral("isp"), count, pages); });
+    const auto [end, portLost] = co_await WhenGiven<std::pair<FirmwareUpdateEnd, bool>>([&update](auto give) {
+        QObject::connect(&update, &FirmwareUpdate::finished,
+                         [give](FirmwareUpdateEnd e, bool lost) { give(std::pair(e, lost)); });
+        update.start();
+    });
+    job.voice.progressEnd(); // the bar's line ends before the outcome is told
+    const int code = updateExitCode(end, portLost);
+    if (code == Success)
+        job.voice.outcome(text(FirmwareUpdateEndText(end)));
+    else
+        job.voice.failure(text(FirmwareUpdateEndText(end)), portLost ? text(transmit_text::PortLostDetail) : QString());
+    co_return code;
+}
+
+Task<int> askStoredData(PortJob job, StoredDataRequest kind, std::optional<protocol::GroupRange> range, bool json)
+{
+    PortVoice &voice = job.voice;
+    // Data lines as they come, or gathered for --json.
+    QJsonArray gathered;
+    const auto giveLine = [&](const QString &dataLine) {
+        if (json)
+            gathered.append(dataLine);
+        else
+            voice.result(dataLine);
+    };
+    std::shared_ptr<protocol::StoredReadParser> parser;
+    Exchange::Request request;
+    if (kind == StoredDataRequest::Read) {
+        parser = std::make_shared<protocol::StoredReadParser>(range ? range->start : 0);
+        GroupReadHandlers handlers;
+        handlers.started = [] {};
+        handlers.records = [&giveLine](const std::vector<protocol::GroupRecord> &records) {
+            for (const protocol::GroupRecord &record : records)
+                giveLine(GroupRecordText(record));
+        };
+        handlers.progressed = [&voice](std::size_t seen, std::size_t total) {
+            voice.progress(QStringLiteral("memory"), qint64(seen), qint64(total));
+        };
+        request = PrepareGroupRead(range, parser, handlers);
+    } else {
+        request = PrepareStoredDataRequest(kind, range);
+    }
+    const ExchangeResult result = co_await job.session.exchange(std::move(request));
+    voice.progressEnd();
+    const StoredDataReport report = CompleteStoredDataRequest(kind, result, parser.get());
+    const int code = storedDataCode(result);
+    if (report.display) {
+        // The window lists sizes side by side; a terminal wants one a line.
+        for (const QString &entry : report.display->split(QLatin1Char('\t'))) {
+            if (!entry.trimmed().isEmpty())
+                giveLine(entry.trimmed());
+        }
+    }
+    if (!report.text.isEmpty()) {
+        if (code == Success)
+            voice.outcome(report.text);
+        else
+            voice.failure(report.text, report.detail);
+    }
+    if (json && code == Success)
+        voice.json(QJsonObject{{QStringLiteral("lines"), gathered}, {QStringLiteral("outcome"), TerminalText(report.text)}});
+    co_return code;
+}
+
 } // namespace
 
 int RunIsp(const CommandLine &line)
@@ -103,38 +172,8 @@ int RunIsp(const CommandLine &line)
     }
 
     // Every update runs at its own settings, as the window's does.
-    CommandLine withSettings = line;
-    if (!withSettings.settings)
-        withSettings.settings = text(FirmwareUpdateSettingsText);
-    const auto options = ResolveLinkOptions(withSettings);
-    if (!options)
-        return UsageError;
-    DeviceSession session(options->port, options->settings);
-    if (!session.open())
-        return PortUnavailable;
-
-    auto meter = std::make_unique<ProgressMeter>(QStringLiteral("isp"),
-                                                 qint64(protocol::IspPageCount(image.bytes.size())));
-    FirmwareUpdate update(session.port(), image.bytes);
-    QObject::connect(&update, &FirmwareUpdate::pagesAccepted, [&meter](int count) { meter->update(count); });
-    FirmwareUpdateEnd end = FirmwareUpdateEnd::AccessTimedOut;
-    bool portLost = false;
-    DeviceSession::waitFor([&](std::function<void()> done) {
-        QObject::connect(&update, &FirmwareUpdate::finished, [&, done](FirmwareUpdateEnd e, bool lost) {
-            end = e;
-            portLost = lost;
-            done();
-        });
-        update.start();
-    });
-    meter.reset(); // the bar's line ends before the outcome is told
-    const int code = updateExitCode(end, portLost);
-    if (code == Success) {
-        PrintOutcome(text(FirmwareUpdateEndText(end)));
-        return Success;
-    }
-    PrintFailure(text(FirmwareUpdateEndText(end)), portLost ? text(transmit_text::PortLostDetail) : QString());
-    return code;
+    return RunOnNamedPorts(line, [&image](PortJob job) { return updateFirmware(job, image.bytes); }, 1,
+                           text(FirmwareUpdateSettingsText));
 }
 
 int RunMemory(const CommandLine &line)
@@ -163,61 +202,7 @@ int RunMemory(const CommandLine &line)
         return Usage(QStringLiteral("memory %1 takes no group range").arg(what));
     }
 
-    const auto options = ResolveLinkOptions(line);
-    if (!options)
-        return UsageError;
-    DeviceSession session(options->port, options->settings);
-    if (!session.open())
-        return PortUnavailable;
-
-    // Data lines as they come, or gathered for --json.
-    QJsonArray gathered;
-    const auto giveLine = [&](const QString &dataLine) {
-        if (line.json)
-            gathered.append(dataLine);
-        else
-            PrintResult(dataLine);
-    };
-    std::shared_ptr<protocol::StoredReadParser> parser;
-    auto meter = std::make_unique<ProgressMeter>(QStringLiteral("memory"), 0);
-    Exchange::Request request;
-    if (kind == StoredDataRequest::Read) {
-        parser = std::make_shared<protocol::StoredReadParser>(range ? range->start : 0);
-        GroupReadHandlers handlers;
-        handlers.started = [] {};
-        handlers.records = [&giveLine](const std::vector<protocol::GroupRecord> &records) {
-            for (const protocol::GroupRecord &record : records)
-                giveLine(GroupRecordText(record));
-        };
-        handlers.progressed = [&meter](std::size_t seen, std::size_t total) {
-            meter->setTotal(qint64(total));
-            meter->update(qint64(seen));
-        };
-        request = PrepareGroupRead(range, parser, handlers);
-    } else {
-        request = PrepareStoredDataRequest(kind, range);
-    }
-    const ExchangeResult result = session.run(std::move(request));
-    meter.reset();
-    const StoredDataReport report = CompleteStoredDataRequest(kind, result, parser.get());
-    const int code = storedDataCode(result);
-    if (report.display) {
-        // The window lists sizes side by side; a terminal wants one a line.
-        for (const QString &entry : report.display->split(QLatin1Char('\t'))) {
-            if (!entry.trimmed().isEmpty())
-                giveLine(entry.trimmed());
-        }
-    }
-    if (!report.text.isEmpty()) {
-        if (code == Success)
-            PrintOutcome(report.text);
-        else
-            PrintFailure(report.text, report.detail);
-    }
-    if (line.json && code == Success)
-        PrintJson(QJsonObject{{QStringLiteral("lines"), gathered},
-                              {QStringLiteral("outcome"), TerminalText(report.text)}});
-    return code;
+    return RunOnNamedPorts(line, [&](PortJob job) { return askStoredData(job, kind, range, line.json); });
 }
 
 } // namespace q51::cli

@@ -3,15 +3,16 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QSet>
 
 #include "cli/console_output.h"
-#include "cli/device_session.h"
+#include "cli/port_runner.h"
 #include "cli/exit_codes.h"
 #include "cli/link_options.h"
-#include "cli/progress_meter.h"
 #include "cli/verbs.h"
 #include "files/config_file_io.h"
 #include "files/config_file_texts.h"
+#include "model/config_file_format.h"
 #include "link/console_command.h"
 #include "link/console_texts.h"
 #include "link/protocol/console_requests.h"
@@ -36,14 +37,14 @@ QString text(const char *utf8)
 }
 
 // A version is data; "Download OK!" and its kin are outcomes.
-void printReport(const TransferReport &report, int code, bool isData)
+void printReport(PortVoice &voice, const TransferReport &report, int code, bool isData)
 {
     if (code != Success)
-        PrintFailure(report.text, report.detail);
+        voice.failure(report.text, report.detail);
     else if (isData)
-        PrintResult(report.text);
+        voice.result(report.text);
     else
-        PrintOutcome(report.text);
+        voice.outcome(report.text);
 }
 
 // The configuration a fresh start holds: factory block, start-up header.
@@ -58,27 +59,26 @@ Configuration startUpConfiguration()
 }
 
 // Runs one transfer of the transfer window over an open session.
-// heldSuccess: the success text is handed back instead of printed, for a
+// heldSuccess: the success text is handed back instead of told, for a
 // caller with more to do before it may say so.
-int transfer(DeviceSession &session, TransferKind kind, Configuration &config, bool quietSuccess = false,
-             QString *heldSuccess = nullptr)
+Task<int> transfer(PortJob job, TransferKind kind, Configuration &config, bool quietSuccess = false,
+                   QString *heldSuccess = nullptr)
 {
-    std::unique_ptr<ProgressMeter> meter;
     std::function<void(qsizetype)> progress;
     if (kind == TransferKind::Upload) {
-        meter = std::make_unique<ProgressMeter>(QStringLiteral("upload"),
-                                                qint64(protocol::UploadLimits.receiveThreshold));
-        progress = [&meter](qsizetype n) { meter->update(n); };
+        progress = [&voice = job.voice](qsizetype n) {
+            voice.progress(QStringLiteral("upload"), n, qint64(protocol::UploadLimits.receiveThreshold));
+        };
     }
-    const ExchangeResult result = session.run(PrepareTransfer(kind, config), progress);
-    meter.reset();
+    const ExchangeResult result = co_await job.session.exchange(PrepareTransfer(kind, config), progress);
+    job.voice.progressEnd();
     const TransferReport report = CompleteTransfer(kind, result, config);
     const int code = ExitCodeFor(result, kind == TransferKind::Download);
     if (code == Success && heldSuccess)
         *heldSuccess = report.text;
     else if (code != Success || !quietSuccess)
-        printReport(report, code, kind == TransferKind::Version);
-    return code;
+        printReport(job.voice, report, code, kind == TransferKind::Version);
+    co_return code;
 }
 
 QString resultText(ConsoleItem item, bool succeeded)
@@ -87,128 +87,66 @@ QString resultText(ConsoleItem item, bool succeeded)
            text(succeeded ? c::CommandOk : c::CommandFailed);
 }
 
-// The session on an open port; null, with the exit code in `failure`, for
-// bad link options or a port that cannot be opened.
-std::unique_ptr<DeviceSession> openSession(const CommandLine &line, int &failure, int defaultPort = 1)
+Task<int> downloadTo(PortJob job, Configuration config, bool verify)
 {
-    const auto options = ResolveLinkOptions(line, defaultPort);
-    if (!options) {
-        failure = UsageError;
-        return nullptr;
-    }
-    auto session = std::make_unique<DeviceSession>(options->port, options->settings);
-    if (!session->open()) {
-        failure = PortUnavailable;
-        return nullptr;
-    }
-    return session;
-}
+    const int code = co_await transfer(job, TransferKind::Download, config);
+    if (code != Success || !verify)
+        co_return code;
 
-} // namespace
-
-// Shared with report and diff: the decoder's block, read as an upload.
-int UploadInto(const CommandLine &line, Configuration &config, bool quietSuccess)
-{
-    int failure = Success;
-    auto session = openSession(line, failure);
-    if (!session)
-        return failure;
-    return transfer(*session, TransferKind::Upload, config, quietSuccess);
-}
-
-Configuration StartUpConfiguration()
-{
-    return startUpConfiguration();
-}
-
-int RunDownload(const CommandLine &line)
-{
-    if (const auto usage = CheckArgumentCount(line, 1, 1, "one FILE"))
-        return *usage;
-    auto config = std::make_optional(startUpConfiguration());
-    if (const int code = LoadConfigurationArgument(line.arguments.first(), *config); code != Success)
-        return code;
-    // Like the window after File > Open: the port the file names.
-    int failure = Success;
-    auto session = openSession(line, failure, config->PortNumber);
-    if (!session)
-        return failure;
-    const int code = transfer(*session, TransferKind::Download, *config);
-    if (code != Success || !line.verify)
-        return code;
-
-    Configuration readBack = *config;
-    const int readCode = transfer(*session, TransferKind::Upload, readBack, true);
+    Configuration readBack = config;
+    const int readCode = co_await transfer(job, TransferKind::Upload, readBack, true);
     if (readCode != Success)
-        return readCode;
-    if (readBack.block != config->block) {
-        PrintFailure(QStringLiteral("Verify failed: the decoder holds a different configuration."),
-                     QString::fromStdString(DiffConfigurations(*config, readBack, {false, true})).trimmed());
-        return VerifyMismatch;
+        co_return readCode;
+    if (readBack.block != config.block) {
+        job.voice.failure(QStringLiteral("Verify failed: the decoder holds a different configuration."),
+                          QString::fromStdString(DiffConfigurations(config, readBack, {false, true})).trimmed());
+        co_return VerifyMismatch;
     }
-    PrintOutcome(QStringLiteral("Verify OK!"));
-    return Success;
+    job.voice.outcome(QStringLiteral("Verify OK!"));
+    co_return Success;
 }
 
-int RunUpload(const CommandLine &line)
+// "Upload OK!" only once the block is safe in its file, written whole or
+// not at all.
+Task<int> uploadFrom(PortJob job, QString out)
 {
-    if (const auto usage = CheckArgumentCount(line, 1, 1, "one FILE"))
-        return *usage;
-    // Checked before the decoder is asked, so a long upload is not lost.
-    const QString out = line.arguments.first();
-    if (const int code = CheckWritable(out); code != Success)
-        return code;
     Configuration config = startUpConfiguration();
-    if (const int code = CheckParityAllowsReplies(line); code != Success)
-        return code;
-    int failure = Success;
-    auto session = openSession(line, failure);
-    if (!session)
-        return failure;
-    // "Upload OK!" only once the block is safe in its file.
     QString uploaded;
-    if (const int code = transfer(*session, TransferKind::Upload, config, false, &uploaded); code != Success)
-        return code;
-    config.PortNumber = std::int16_t(session->portNumber());
-    if (const int code = SaveConfigurationArgument(out, config); code != Success)
-        return code;
-    PrintOutcome(uploaded);
-    return Success;
+    if (const int code = co_await transfer(job, TransferKind::Upload, config, false, &uploaded); code != Success)
+        co_return code;
+    config.PortNumber = std::int16_t(job.session.portNumber());
+    if (IsStandardStream(out)) {
+        job.voice.bytes(QByteArray::fromStdString(FormatConfigurationFile(config)));
+    } else {
+        const SaveResult saved = WriteConfigurationFile(out, config);
+        if (!saved.ok) {
+            job.voice.failure(out + QStringLiteral(": ") + saved.reason);
+            co_return BadFile;
+        }
+        job.voice.wrote(out);
+    }
+    job.voice.outcome(uploaded);
+    co_return Success;
 }
 
-int RunVersion(const CommandLine &line)
+Task<int> versionOf(PortJob job, bool json)
 {
-    if (const auto usage = CheckArgumentCount(line, 0, 0, "no arguments"))
-        return *usage;
-    if (const int code = CheckParityAllowsReplies(line); code != Success)
-        return code;
     Configuration config = startUpConfiguration();
-    int failure = Success;
-    auto session = openSession(line, failure);
-    if (!session)
-        return failure;
-    if (!line.json)
-        return transfer(*session, TransferKind::Version, config);
-    const ExchangeResult result = session->run(PrepareTransfer(TransferKind::Version, config));
+    if (!json)
+        co_return co_await transfer(job, TransferKind::Version, config);
+    const ExchangeResult result = co_await job.session.exchange(PrepareTransfer(TransferKind::Version, config));
     const TransferReport report = CompleteTransfer(TransferKind::Version, result, config);
     const int code = ExitCodeFor(result);
     if (code != Success) {
-        PrintFailure(report.text, report.detail);
-        return code;
+        job.voice.failure(report.text, report.detail);
+        co_return code;
     }
-    PrintJson(QJsonObject{{QStringLiteral("version"), TerminalText(report.text).trimmed()}});
-    return Success;
+    job.voice.json(QJsonObject{{QStringLiteral("version"), TerminalText(report.text).trimmed()}});
+    co_return Success;
 }
 
-int RunStatus(const CommandLine &line)
+Task<int> statusOf(PortJob job, bool json)
 {
-    if (const auto usage = CheckArgumentCount(line, 0, 0, "no arguments"))
-        return *usage;
-    int failure = Success;
-    auto session = openSession(line, failure);
-    if (!session)
-        return failure;
-
     // The console's serial Status exchange, with the reply state kept so
     // the exit code can tell a silent decoder from a refusal.
     const protocol::Bytes request = protocol::StatusRequest();
@@ -221,7 +159,7 @@ int RunStatus(const CommandLine &line)
             protocol::AsBytes(std::string_view(reply.constData(), std::size_t(reply.size()))));
     };
     exchange.judge = [judge](const QByteArray &reply) { return int(judge(reply).state); };
-    const ExchangeResult result = session->run(std::move(exchange));
+    const ExchangeResult result = co_await job.session.exchange(std::move(exchange));
 
     int code = ExitCodeFor(result);
     std::optional<protocol::StatusBytes> status;
@@ -231,47 +169,118 @@ int RunStatus(const CommandLine &line)
             code = BadReply; // checks out, yet no status reply
     }
     if (code != Success) {
-        PrintFailure(resultText(ConsoleItem::Status, false));
-        return code;
+        job.voice.failure(resultText(ConsoleItem::Status, false));
+        co_return code;
     }
     const int statusByte = (*status)[protocol::StatusByteIndex];
     QJsonArray described;
     for (const std::string &statusLine : protocol::DescribeStatusByte(std::uint8_t(statusByte))) {
-        if (line.json)
+        if (json)
             described.append(QString::fromStdString(statusLine));
         else
-            PrintResult(QString::fromStdString(statusLine));
+            job.voice.result(QString::fromStdString(statusLine));
     }
-    if (line.json)
-        PrintJson(QJsonObject{{QStringLiteral("status_byte"), statusByte}, {QStringLiteral("status"), described}});
-    PrintOutcome(resultText(ConsoleItem::Status, true));
+    if (json)
+        job.voice.json(QJsonObject{{QStringLiteral("status_byte"), statusByte}, {QStringLiteral("status"), described}});
+    job.voice.outcome(resultText(ConsoleItem::Status, true));
+    co_return Success;
+}
+
+Task<int> triggerOn(PortJob job)
+{
+    ConsoleCommand command(ConsoleItem::Trigger, job.session.port());
+    const bool succeeded = co_await WhenGiven<bool>([&command](auto give) {
+        command.onFinished = [give](const ConsoleOutcome &outcome) { give(outcome.succeeded); };
+        command.start();
+    });
+    if (!succeeded) {
+        // No reply is awaited: only a write the port refused fails it.
+        job.voice.failure(resultText(ConsoleItem::Trigger, false));
+        co_return PortLost;
+    }
+    job.voice.outcome(resultText(ConsoleItem::Trigger, true));
+    co_return Success;
+}
+
+// The output file for each port: several ports need a pattern that names
+// each its own, and every file must be writable before any decoder is asked.
+int checkOutputs(const RunPlan &plan, const QString &pattern)
+{
+    QSet<QString> outputs;
+    for (const PortTarget &target : plan.targets.ports) {
+        const QString out = ExpandOutputPattern(pattern, target);
+        if (plan.targets.several && (IsStandardStream(out) || outputs.contains(out)))
+            return Usage(QStringLiteral("with several ports, upload needs a file per port: --output 'dec-{port}.cfg'"));
+        outputs.insert(out);
+        if (const int code = CheckWritable(out); code != Success)
+            return code;
+    }
     return Success;
+}
+
+} // namespace
+
+// Shared with report and diff: the decoder's block, read as an upload.
+Task<int> UploadInto(PortJob job, Configuration &config)
+{
+    co_return co_await transfer(job, TransferKind::Upload, config, true);
+}
+
+Configuration StartUpConfiguration()
+{
+    return startUpConfiguration();
+}
+
+int RunDownload(const CommandLine &line)
+{
+    if (const auto usage = CheckArgumentCount(line, 1, 1, "one FILE"))
+        return *usage;
+    Configuration config = startUpConfiguration();
+    if (const int code = LoadConfigurationArgument(line.arguments.first(), config); code != Success)
+        return code;
+    // Like the window after File > Open: the port the file names.
+    return RunOnNamedPorts(line, [&](PortJob job) { return downloadTo(job, config, line.verify); }, config.PortNumber);
+}
+
+int RunUpload(const CommandLine &line)
+{
+    if (const auto usage = CheckArgumentCount(line, line.output ? 0 : 1, line.output ? 0 : 1,
+                                              "one FILE, or --output PATTERN"))
+        return *usage;
+    const QString pattern = line.output.value_or(line.arguments.value(0));
+    if (const int code = CheckParityAllowsReplies(line); code != Success)
+        return code;
+    RunPlan plan;
+    const bool serialNamed = pattern.contains(QLatin1String("{serial}"));
+    if (const int code = PlanRun(line, 1, QString::fromUtf8(DefaultSettings), plan, serialNamed); code != Success)
+        return code;
+    // Checked before the decoder is asked, so a long upload is not lost.
+    if (const int code = checkOutputs(plan, pattern); code != Success)
+        return code;
+    return RunOnPorts(plan, [&](PortJob job) { return uploadFrom(job, ExpandOutputPattern(pattern, job.target)); });
+}
+
+int RunVersion(const CommandLine &line)
+{
+    if (const auto usage = CheckArgumentCount(line, 0, 0, "no arguments"))
+        return *usage;
+    if (const int code = CheckParityAllowsReplies(line); code != Success)
+        return code;
+    return RunOnNamedPorts(line, [&](PortJob job) { return versionOf(job, line.json); });
+}
+
+int RunStatus(const CommandLine &line)
+{
+    if (const auto usage = CheckArgumentCount(line, 0, 0, "no arguments"))
+        return *usage;
+    return RunOnNamedPorts(line, [&](PortJob job) { return statusOf(job, line.json); });
 }
 
 int RunTrigger(const CommandLine &line)
 {
     if (const auto usage = CheckArgumentCount(line, 0, 0, "no arguments"))
         return *usage;
-    int failure = Success;
-    auto session = openSession(line, failure);
-    if (!session)
-        return failure;
-    ConsoleCommand command(ConsoleItem::Trigger, session->port());
-    bool succeeded = false;
-    DeviceSession::waitFor([&](std::function<void()> done) {
-        command.onFinished = [&succeeded, done](const ConsoleOutcome &outcome) {
-            succeeded = outcome.succeeded;
-            done();
-        };
-        command.start();
-    });
-    if (!succeeded) {
-        // No reply is awaited: only a write the port refused fails it.
-        PrintFailure(resultText(ConsoleItem::Trigger, false));
-        return PortLost;
-    }
-    PrintOutcome(resultText(ConsoleItem::Trigger, true));
-    return Success;
+    return RunOnNamedPorts(line, [](PortJob job) { return triggerOn(job); });
 }
 
 } // namespace q51::cli

@@ -15,26 +15,28 @@ struct VerbSpec {
     bool device = false;   // takes --device
     bool allBytes = false; // takes --all-bytes
     bool verify = false;   // takes --verify
+    bool talks = false;    // talks to decoders: takes --ports and --jobs, and --json for several ports
+    bool output = false;   // takes --output
 };
 
 const std::map<QString, VerbSpec> &verbTable()
 {
     static const std::map<QString, VerbSpec> verbs{
-        {QStringLiteral("download"), {&RunDownload, false, false, false, true}},
-        {QStringLiteral("upload"), {&RunUpload}},
-        {QStringLiteral("version"), {&RunVersion, true}},
-        {QStringLiteral("status"), {&RunStatus, true}},
-        {QStringLiteral("trigger"), {&RunTrigger}},
-        {QStringLiteral("report"), {&RunReport, true, true}},
-        {QStringLiteral("diff"), {&RunDiff, true, true, true}},
-        {QStringLiteral("export"), {&RunExport}},
-        {QStringLiteral("import"), {&RunImport}},
-        {QStringLiteral("get"), {&RunGet, true}},
-        {QStringLiteral("set"), {&RunSet}},
-        {QStringLiteral("keys"), {&RunKeys}},
-        {QStringLiteral("isp"), {&RunIsp}},
-        {QStringLiteral("memory"), {&RunMemory, true}},
-        {QStringLiteral("ports"), {&RunPorts, true}},
+        {QStringLiteral("download"), {.run = &RunDownload, .verify = true, .talks = true}},
+        {QStringLiteral("upload"), {.run = &RunUpload, .talks = true, .output = true}},
+        {QStringLiteral("version"), {.run = &RunVersion, .json = true, .talks = true}},
+        {QStringLiteral("status"), {.run = &RunStatus, .json = true, .talks = true}},
+        {QStringLiteral("trigger"), {.run = &RunTrigger, .talks = true}},
+        {QStringLiteral("report"), {.run = &RunReport, .json = true, .device = true, .talks = true}},
+        {QStringLiteral("diff"), {.run = &RunDiff, .json = true, .device = true, .allBytes = true, .talks = true}},
+        {QStringLiteral("export"), {.run = &RunExport}},
+        {QStringLiteral("import"), {.run = &RunImport}},
+        {QStringLiteral("get"), {.run = &RunGet, .json = true}},
+        {QStringLiteral("set"), {.run = &RunSet}},
+        {QStringLiteral("keys"), {.run = &RunKeys}},
+        {QStringLiteral("isp"), {.run = &RunIsp, .talks = true}},
+        {QStringLiteral("memory"), {.run = &RunMemory, .json = true, .talks = true}},
+        {QStringLiteral("ports"), {.run = &RunPorts, .json = true}},
     };
     return verbs;
 }
@@ -70,10 +72,14 @@ int RunVerb(const CommandLine &line)
     if (verb == verbTable().end())
         return Usage(QStringLiteral("unknown verb '%1'").arg(line.verb));
     const VerbSpec &spec = verb->second;
-    const std::pair<bool, const char *> options[]{{line.json && !spec.json, "--json"},
+    const bool several = line.ports.size() > 1 || line.portSet;
+    const std::pair<bool, const char *> options[]{{line.json && !spec.json && !(spec.talks && several), "--json"},
                                                   {line.device && !spec.device, "--device"},
                                                   {line.allBytes && !spec.allBytes, "--all-bytes"},
-                                                  {line.verify && !spec.verify, "--verify"}};
+                                                  {line.verify && !spec.verify, "--verify"},
+                                                  {line.portSet && !spec.talks, "--ports"},
+                                                  {line.jobs && !spec.talks, "--jobs"},
+                                                  {line.output && !spec.output, "--output"}};
     for (const auto &[misplaced, option] : options) {
         if (misplaced)
             return Usage(QStringLiteral("%1 does not take %2").arg(line.verb, QString::fromUtf8(option)));

@@ -2,6 +2,7 @@
 // The verbs of q51ctl. Each returns the process's exit code (exit_codes.h).
 
 #include "cli/command_line.h"
+#include "cli/port_runner.h"
 #include "model/configuration.h"
 
 namespace q51::cli {
@@ -35,8 +36,8 @@ std::optional<int> CheckArgumentCount(const CommandLine &line, int least, int mo
 
 // The configuration a fresh start of the program holds.
 Configuration StartUpConfiguration();
-// Reads the decoder's block into config as "Upload To PC" does; the
-// success message only when not quiet.
-int UploadInto(const CommandLine &line, Configuration &config, bool quietSuccess);
+// Reads the decoder's block into config as "Upload To PC" does, saying
+// nothing when it succeeds.
+Task<int> UploadInto(PortJob job, Configuration &config);
 
 } // namespace q51::cli

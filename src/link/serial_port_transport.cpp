@@ -39,7 +39,7 @@ SerialPortTransport::~SerialPortTransport()
 bool SerialPortTransport::open(const SerialSettings &settings, int portNumber, OpenFailure *failure)
 {
     close();
-    const QString device = deviceNameForPort(portNumber);
+    const QString device = device_.isEmpty() ? deviceNameForPort(portNumber) : device_;
     auto fail = [&](OpenFailureKind kind, const QString &systemText) {
         port_->close();
         if (failure) {
@@ -85,7 +85,13 @@ bool SerialPortTransport::write(const QByteArray &bytes)
 {
     if (!port_->isOpen())
         return false;
-    return port_->write(bytes) == bytes.size();
+    if (port_->write(bytes) != bytes.size())
+        return false;
+    // On the line now rather than on the next pass of the event loop, so a
+    // request leaves before a program opening many ports opens the next.
+    // Whatever the line does not take at once follows as usual.
+    port_->flush();
+    return true;
 }
 
 QByteArray SerialPortTransport::readAll()

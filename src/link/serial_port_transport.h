@@ -13,6 +13,10 @@ public:
     explicit SerialPortTransport(QObject *parent = nullptr);
     ~SerialPortTransport() override;
 
+    // A device this port opens in place of the one Com n stands for, so
+    // several ports of one process each have their own; empty: Com n's.
+    void setDevice(const QString &device) { device_ = device; }
+
     bool open(const SerialSettings &settings, int portNumber, OpenFailure *failure = nullptr) override;
     [[nodiscard]] bool isOpen() const override;
     void close() override;
@@ -25,6 +29,7 @@ private:
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort *port_;
+    QString device_;
     quint64 openCount_ = 0; // a loss reported late must not hit a later opening
 };
 

@@ -2,10 +2,17 @@
 // decoder simulator program, one row per verb and outcome, each with the
 // exit code a script would see.
 
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 #include "cli/exit_codes.h"
 #include "edited_block.h"
@@ -41,6 +48,43 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QStringList portArguments(const QStringList &devices)
+{
+    QStringList arguments;
+    for (const QString &device : devices)
+        arguments << QStringLiteral("--port") << device;
+    return arguments;
+}
+
+// One port of a run's summary, from its table line or its JSON.
+struct PortEnd {
+    QString state;
+    int code = -1;
+    QString outcome;
+    bool operator==(const PortEnd &) const = default;
+};
+
+QMap<QString, PortEnd> portEnds(const QString &out, bool json)
+{
+    QMap<QString, PortEnd> ends;
+    if (json) {
+        for (const QJsonValue &port : QJsonDocument::fromJson(out.toUtf8()).object().value("ports").toArray()) {
+            const QJsonObject o = port.toObject();
+            ends.insert(o.value("port").toString(),
+                        {o.value("state").toString(), o.value("exit_code").toInt(), o.value("outcome").toString()});
+        }
+        return ends;
+    }
+    // PORT  ADAPTER  STATE  EXIT  SECONDS  OUTCOME, columns two blanks apart
+    static const QRegularExpression columns(QStringLiteral("\\s{2,}"));
+    for (const QString &line : out.split(QLatin1Char('\n'))) {
+        const QStringList cells = line.split(columns);
+        if (cells.size() == 6 && cells[0] != QLatin1String("PORT"))
+            ends.insert(cells[0], {cells[2], cells[3].toInt(), cells[5]});
+    }
+    return ends;
+}
+
 } // namespace
 
 class CliEndToEndTest : public QObject {
@@ -53,6 +97,10 @@ private slots:
     void uploadWritesTheDecodersBlock();
     void diffAgainstDeviceFindsItsChanges();
     void ispWithoutItsEndFrameFails();
+    void severalPortsEachEndOnTheirOwn_data();
+    void severalPortsEachEndOnTheirOwn();
+    void uploadFromEightWritesEachItsBlock();
+    void stopLeavesEveryOutputAsItWas();
     void usageErrorIsOneLinePlusHint_data();
     void usageErrorIsOneLinePlusHint();
 
@@ -338,6 +386,115 @@ void CliEndToEndTest::ispWithoutItsEndFrameFails()
     QVERIFY(!run.err.contains(QLatin1String("OK!")));
 }
 
+// Five decoders in one run: two well, one silent, one refusing, one that
+// hangs up in the middle of a reply. Each port ends in its own words and
+// code, the others are not disturbed, and the run says "some failed".
+void CliEndToEndTest::severalPortsEachEndOnTheirOwn_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // the ports follow
+    QTest::addColumn<bool>("json");
+    QTest::addColumn<QStringList>("outcomes"); // well, silent, refusing, hanging up
+    QTest::addColumn<QList<int>>("codes");
+
+    QTest::newRow("download --verify") << QStringList{"download", "@edited.cfg", "--verify"} << false
+                                       << QStringList{"Verify OK!", "Time Out Error!", "Download Failed!", "Time Out Error!"}
+                                       << QList<int>{Success, TimedOut, Refused, PortLost};
+    QTest::newRow("upload, a file each, --json")
+        << QStringList{"upload", "--output", "@mixed-{n}.cfg", "--json"} << true
+        << QStringList{"Upload OK!", "Time Out Error!", "Send Command Failed!", "Time Out Error!"}
+        << QList<int>{Success, TimedOut, Refused, PortLost};
+    QTest::newRow("status, two at a time") << QStringList{"status", "--jobs", "2"} << false
+                                           << QStringList{"Send Status Command OK!", "Send Status Command Failed!",
+                                                          "Send Status Command Failed!", "Send Status Command Failed!"}
+                                           << QList<int>{Success, TimedOut, Refused, PortLost};
+}
+
+void CliEndToEndTest::severalPortsEachEndOnTheirOwn()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, json);
+    QFETCH(QStringList, outcomes);
+    QFETCH(QList<int>, codes);
+    test::SimulatorProcess well, silent, refusing, hangingUp;
+    QVERIFY(well.start({"--count", "2"}));
+    QVERIFY(silent.start({"--silent"}));
+    QVERIFY(refusing.start({"--refuse"}));
+    QVERIFY(hangingUp.start({"--hangup-after", "3"}));
+    const QStringList devices{well.devices()[0], silent.device(), refusing.device(), hangingUp.device(),
+                              well.devices()[1]};
+    const Run run = ctl(arguments + portArguments(devices));
+    QCOMPARE(run.code, int(SomeFailed));
+
+    const QMap<QString, PortEnd> ends = portEnds(run.out, json);
+    QCOMPARE(ends.size(), devices.size());
+    const int decoder[]{0, 1, 2, 3, 0}; // the decoder behind each port
+    for (qsizetype i = 0; i < devices.size(); ++i) {
+        const PortEnd expected{"finished", codes[decoder[i]], outcomes[decoder[i]]};
+        QCOMPARE(ends.value(devices[i]), expected);
+    }
+    // Only the ports that succeeded wrote their file.
+    if (arguments.first() == QLatin1String("upload")) {
+        const QStringList written = QDir(dir.path()).entryList({"mixed-*.cfg"}, QDir::Files);
+        QCOMPARE(written, QStringList({"mixed-1.cfg", "mixed-5.cfg"}));
+    }
+}
+
+// Eight decoders, each holding its own block, read into a file each.
+void CliEndToEndTest::uploadFromEightWritesEachItsBlock()
+{
+    constexpr int Decoders = 8;
+    std::vector<Block> blocks;
+    for (int n = 1; n <= Decoders; ++n) {
+        Block block = FactoryBlock();
+        block[10] = std::uint8_t(n);
+        block[200] = std::uint8_t(0x80 + n);
+        QFile file(dir.filePath(QStringLiteral("decoder%1.bin").arg(n)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char *>(block.data()), qint64(block.size()));
+        blocks.push_back(block);
+    }
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start({"--count", QString::number(Decoders), "--block-file", dir.filePath("decoder{n}.bin")}));
+    const Run run = ctl(QStringList{"upload", "--output", "@eight-{n}.cfg"} + portArguments(sim.devices()));
+    QCOMPARE(run.code, int(Success));
+    for (int n = 1; n <= Decoders; ++n) {
+        Configuration uploaded;
+        QVERIFY(ReadConfigurationFile(path("eight-") + QString::number(n) + QStringLiteral(".cfg"), uploaded));
+        QCOMPARE(uploaded.block, blocks[std::size_t(n - 1)]);
+    }
+}
+
+// Ctrl+C while every port waits: each stopped, the run says so, and no
+// output file is touched, the one already there left as it was.
+void CliEndToEndTest::stopLeavesEveryOutputAsItWas()
+{
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start({"--count", "3", "--silent"}));
+    QFile old(path("stop-2.cfg"));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("OLD") == 3);
+    old.close();
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("Q51_INTERVAL_SCALE"), QStringLiteral("100")); // no time-out comes first
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(Q51_CTL_PATH),
+                  QStringList{"upload", "--json", "--output", path("stop-{n}.cfg")} + portArguments(sim.devices()));
+    QVERIFY(process.waitForStarted(Patience));
+    // Every decoder has had its request: every port is waiting for a reply.
+    QTRY_VERIFY_WITH_TIMEOUT(sim.log().count(QStringLiteral("request")) >= 3, Patience);
+    QCOMPARE(process.state(), QProcess::Running);
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(Patience));
+    QCOMPARE(process.exitCode(), int(Stopped));
+    const QMap<QString, PortEnd> ends = portEnds(QString::fromUtf8(process.readAllStandardOutput()), true);
+    QCOMPARE(ends.size(), 3);
+    for (const PortEnd &end : ends)
+        QCOMPARE(end, (PortEnd{"stopped", int(Stopped), "Stopped."}));
+    QCOMPARE(QDir(dir.path()).entryList({"stop-*"}, QDir::Files), QStringList{"stop-2.cfg"});
+    QCOMPARE(readAll(path("stop-2.cfg")), QByteArray("OLD"));
+}
+
 void CliEndToEndTest::usageErrorIsOneLinePlusHint_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -348,6 +505,10 @@ void CliEndToEndTest::usageErrorIsOneLinePlusHint_data()
     QTest::newRow("missing file") << QStringList{"download"} << "download takes one FILE";
     QTest::newRow("--verify elsewhere") << QStringList{"upload", "x.cfg", "--verify"} << "upload does not take --verify";
     QTest::newRow("--json elsewhere") << QStringList{"trigger", "--json"} << "trigger does not take --json";
+    QTest::newRow("--ports elsewhere") << QStringList{"keys", "--ports", "all"} << "keys does not take --ports";
+    QTest::newRow("one file for several ports")
+        << QStringList{"upload", "same.cfg", "--port", "/dev/null", "--port", "/dev/zero"}
+        << "with several ports, upload needs a file per port: --output 'dec-{port}.cfg'";
     QTest::newRow("bad memory request") << QStringList{"memory", "wipe"}
                                         << "memory takes read, sizes, free or clear, not 'wipe'";
 }

@@ -399,6 +399,11 @@ void SimulatorResponderTest::options_data()
     QTest::newRow("pause without split") << QStringList{"--pause", "5"} << false;
     QTest::newRow("flag with a value") << QStringList{"--silent=1"} << false;
     QTest::newRow("empty link path") << QStringList{"--link", ""} << false;
+    QTest::newRow("count, a link each") << QStringList{"--count", "3", "--link", "/tmp/dec{n}", "--block-file", "b{n}"}
+                                        << true;
+    QTest::newRow("count, one link for all") << QStringList{"--count", "3", "--link", "/tmp/dec"} << false;
+    QTest::newRow("count, one dump for all") << QStringList{"--count", "2", "--dump-block", "d"} << false;
+    QTest::newRow("count of 0") << QStringList{"--count", "0"} << false;
 }
 
 void SimulatorResponderTest::options()
@@ -429,6 +434,13 @@ void SimulatorResponderTest::options()
         QCOMPARE(o.blockFile, std::string("b"));
         QCOMPARE(o.dumpBlockFile, std::string("d"));
         QCOMPARE(o.linkPath, std::string("l"));
+    }
+    if (QByteArray(QTest::currentDataTag()) == "count, a link each") {
+        const SimOptions third = ForDecoder(parsed.options, 3);
+        QCOMPARE(parsed.options.count, 3);
+        QCOMPARE(third.linkPath, std::string("/tmp/dec3"));
+        QCOMPARE(third.blockFile, std::string("b3"));
+        QCOMPARE(third.count, 1);
     }
 }
 

@@ -23,25 +23,31 @@ public:
         process_.waitForFinished(5000);
     }
 
-    // Starts it and learns its device from the first line it prints.
+    // Starts it and learns its devices from the first lines it prints: one,
+    // or as many as "--count" in the arguments asks for.
     bool start(const QStringList &arguments)
     {
+        const qsizetype count = arguments.indexOf(QStringLiteral("--count"));
+        const int expected = count >= 0 ? arguments.value(count + 1).toInt() : 1;
         process_.start(QStringLiteral(Q51_SIM_PATH), arguments);
         if (!process_.waitForStarted(Patience))
             return false;
-        while (!process_.canReadLine()) {
-            if (!process_.waitForReadyRead(Patience))
-                return false;
-        }
-        const QString line = QString::fromLocal8Bit(process_.readLine()).trimmed();
         const QString prefix = QStringLiteral("q51sim: ");
-        if (!line.startsWith(prefix))
-            return false;
-        device_ = line.mid(prefix.size());
+        while (devices_.size() < expected) {
+            while (!process_.canReadLine()) {
+                if (!process_.waitForReadyRead(Patience))
+                    return false;
+            }
+            const QString line = QString::fromLocal8Bit(process_.readLine()).trimmed();
+            if (!line.startsWith(prefix))
+                return false;
+            devices_ << line.mid(prefix.size());
+        }
         return true;
     }
 
-    [[nodiscard]] QString device() const { return device_; }
+    [[nodiscard]] QString device() const { return devices_.value(0); }
+    [[nodiscard]] const QStringList &devices() const { return devices_; }
     // Everything logged so far, one line per request.
     QString log()
     {
@@ -51,7 +57,7 @@ public:
 
 private:
     QProcess process_;
-    QString device_;
+    QStringList devices_;
     QString log_;
 };
 
