@@ -9,10 +9,11 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev)
 if [ "${1:-}" = --packaging ]; then
   shift
-  # debian/control's Build-Depends, git for a clean copy of the committed
-  # tree, lintian, and the file type check's tools (xdg-mime asks
-  # shared-mime-info through mimetype).
-  packages+=(dpkg-dev debhelper help2man git lintian shared-mime-info xdg-utils libfile-mimeinfo-perl)
+  # debian/control's Build-Depends and build-essential (dpkg-buildpackage
+  # checks for both), git for a clean copy of the committed tree, lintian,
+  # and the file type check's tools (xdg-mime asks shared-mime-info through
+  # mimetype).
+  packages+=(build-essential dpkg-dev debhelper help2man git lintian shared-mime-info xdg-utils libfile-mimeinfo-perl)
 fi
 packages+=("$@")
 
