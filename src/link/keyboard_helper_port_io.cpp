@@ -40,6 +40,10 @@ bool KeyboardHelperPortIo::InitializeWinIo()
 {
     if (helper_ && helper_->state() == QProcess::Running)
         return true;
+    // A helper that is missing or refused the port stays so for this run:
+    // start-up's repeated attempts need not start it again each time.
+    if (!unavailable_.isEmpty())
+        return false;
     helper_ = std::make_unique<QProcess>();
     helper_->setProcessChannelMode(QProcess::SeparateChannels);
     helper_->setReadChannel(QProcess::StandardOutput);
@@ -56,7 +60,6 @@ bool KeyboardHelperPortIo::InitializeWinIo()
     const QByteArray answer = helper_->readLine().trimmed();
     if (answer == QByteArray::fromStdString(std::string(helper::ReadyLine))) {
         QObject::connect(helper_.get(), &QProcess::readyReadStandardOutput, [this] { takeAnswers(); });
-        unavailable_.clear();
         return true;
     }
     unavailable_ = answer.startsWith(helper::UnavailablePrefix.data())

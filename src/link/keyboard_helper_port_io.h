@@ -26,7 +26,8 @@ public:
     // Lets the helper finish the writes already asked for, then ends it.
     void ShutdownWinIo() override;
 
-    // Why the helper last declined to start, and every request it refused.
+    // Why the helper declined to start (it is not tried again), and every
+    // request it refused.
     [[nodiscard]] QString unavailableReason() const { return unavailable_; }
     [[nodiscard]] QStringList refusals();
 
