@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/config_file_format.h"
 
@@ -40,11 +41,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view input(reinterpret_cast<const char *>(data), size);
 
     q51::Configuration config;
-    if (q51::ParseConfigurationFile(input, config)) {
+    std::vector<q51::SkippedLine> skipped;
+    if (q51::ParseConfigurationFile(input, config, &skipped)) {
+        // Skipped lines come in file order, each a value line of the file,
+        // and once one is missing every later one is.
+        int previous = 1;
+        bool missing = false;
+        for (const q51::SkippedLine &line : skipped) {
+            const bool isMissing = line.reason == q51::SkippedLine::Reason::Missing;
+            if (line.line <= previous || line.line > q51::ConfigurationFileLineCount || (missing && !isMissing)
+                || line.text.size() > 80)
+                std::abort();
+            previous = line.line;
+            missing = isMissing;
+        }
         const std::string written = q51::FormatConfigurationFile(config);
         checkShape(written);
         q51::Configuration reopened;
-        if (!q51::ParseConfigurationFile(written, reopened) || q51::FormatConfigurationFile(reopened) != written)
+        std::vector<q51::SkippedLine> none;
+        if (!q51::ParseConfigurationFile(written, reopened, &none) || q51::FormatConfigurationFile(reopened) != written
+            || !none.empty())
             std::abort();
     }
 

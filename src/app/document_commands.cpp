@@ -1,10 +1,12 @@
 #include "app/document_commands.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 
 #include "app/report_sheet.h"
 #include "app/shell_texts.h"
+#include "files/config_file_damage.h"
 #include "files/config_file_io.h"
 #include "model/factory_defaults.h"
 #include "ui/user_dialogs.h"
@@ -86,13 +88,22 @@ void DocumentCommands::Open()
 
 void DocumentCommands::OpenFile(const QString &path)
 {
-    if (!ReadConfigurationFile(path, config_)) {
+    std::vector<SkippedLine> skipped;
+    if (!ReadConfigurationFile(path, config_, &skipped)) {
         dialogs_.tell(QString::fromUtf8(text::SetupTitle), QString::fromUtf8(text::NotAConfigurationFile));
         return;
     }
     setTitle(text::OpenedTitlePrefix);
     if (hooks_.closeParameterPages)
         hooks_.closeParameterPages();
+    // Loaded as older files expect, value by value; the user still learns
+    // which settings did not come from the file.
+    if (!skipped.empty())
+        dialogs_.tell(QString::fromUtf8(text::SetupTitle),
+                      QStringLiteral("Some lines of \"%1\" were missing or unusable. The settings they hold kept "
+                                     "their previous values; check them before you save or download.")
+                          .arg(QDir::toNativeSeparators(path)),
+                      MessageIcon::Warning, DescribeSkippedLines(skipped).join(QLatin1Char('\n')));
 }
 
 bool DocumentCommands::Save()

@@ -3,9 +3,9 @@
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 
+#include "files/checked_write.h"
 #include "schema/config_report.h"
 
 namespace q51 {
@@ -50,23 +50,23 @@ QString ReportSheetHtml(const Configuration &config, const QDate &date)
 
 QString WriteReportSheet(const QString &path, const QString &html)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0) {
-        QPdfWriter pdf(&file);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setResolution(PdfResolution);
-        pdf.setTitle(QStringLiteral("Decoder Configuration Report"));
+    const bool pdf = QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    return SaveWholeFile(path, [&](QFileDevice &file) {
+        if (!pdf) {
+            const QByteArray bytes = html.toUtf8();
+            return file.write(bytes) == bytes.size();
+        }
+        // The PDF writer does not report a failed write; the device keeps
+        // the error and the save looks at it before anything is replaced.
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setResolution(PdfResolution);
+        writer.setTitle(QStringLiteral("Decoder Configuration Report"));
         QTextDocument document;
         document.setHtml(html);
-        document.print(&pdf);
-    } else {
-        file.write(html.toUtf8());
-    }
-    if (!file.commit())
-        return file.errorString().isEmpty() ? QStringLiteral("The report could not be written.") : file.errorString();
-    return {};
+        document.print(&writer);
+        return true;
+    });
 }
 
 } // namespace q51

@@ -14,7 +14,7 @@ bool *flagFor(CommandLine &line, const QString &arg)
         {"--help", &CommandLine::help},     {"-h", &CommandLine::help},
         {"--version", &CommandLine::version}, {"--json", &CommandLine::json},
         {"--all-bytes", &CommandLine::allBytes}, {"-q", &CommandLine::quiet},
-        {"--quiet", &CommandLine::quiet},
+        {"--quiet", &CommandLine::quiet}, {"--accept-damaged", &CommandLine::acceptDamaged},
     };
     for (const auto &[name, member] : flags) {
         if (arg == QLatin1String(name))

@@ -24,6 +24,7 @@ struct CommandLine {
     bool json = false;             // --json
     bool allBytes = false;         // --all-bytes
     bool quiet = false;            // -q, --quiet
+    bool acceptDamaged = false;    // --accept-damaged: load a .cfg with missing or bad lines
 };
 
 // Nothing, with *problem set, for an unknown option or one missing its value.

@@ -85,10 +85,10 @@ Task<int> diffDevice(PortJob job, Configuration before, DiffScope scope, bool js
     co_return tellDiff(job.voice, before, after, scope, json);
 }
 
-int loadFile(const QString &path, Configuration &config)
+int loadFile(const QString &path, Configuration &config, const CommandLine &line)
 {
     config = StartUpConfiguration();
-    return LoadConfigurationArgument(path, config);
+    return LoadConfigurationArgument(path, config, DamagedFilesOf(line));
 }
 
 } // namespace
@@ -101,7 +101,7 @@ int RunReport(const CommandLine &line)
     if (!fromFile)
         return RunOnNamedPorts(line, [&line](PortJob job) { return reportDevice(job, line.json); });
     Configuration config;
-    if (const int code = loadFile(line.arguments.first(), config); code != Success)
+    if (const int code = loadFile(line.arguments.first(), config, line); code != Success)
         return code;
     PrintingVoice voice;
     tellReport(voice, config, true, line.json);
@@ -114,13 +114,13 @@ int RunDiff(const CommandLine &line)
     if (!twoFiles && !(line.arguments.size() == 1 && line.device))
         return Usage(QStringLiteral("diff takes two FILEs, or one FILE and --device"));
     Configuration before;
-    if (const int code = loadFile(line.arguments[0], before); code != Success)
+    if (const int code = loadFile(line.arguments[0], before, line); code != Success)
         return code;
     const DiffScope scope{twoFiles, line.allBytes};
     if (!twoFiles)
         return RunOnNamedPorts(line, [&](PortJob job) { return diffDevice(job, before, scope, line.json); });
     Configuration after;
-    if (const int code = loadFile(line.arguments[1], after); code != Success)
+    if (const int code = loadFile(line.arguments[1], after, line); code != Success)
         return code;
     PrintingVoice voice;
     return tellDiff(voice, before, after, scope, line.json);

@@ -1,22 +1,30 @@
 #include "cli/console_output.h"
 
-#include <cstdio>
-
 #include <QStringList>
+
+#include <unistd.h>
+
+#include "cli/exit_codes.h"
+#include "files/checked_write.h"
 
 namespace q51::cli {
 
 namespace {
 
 bool quietOutcomes = false;
+QString standardOutputFailure;
 constexpr QLatin1StringView FailurePrefix("q51ctl: ");
 
-void print(std::FILE *stream, const QString &text)
+QByteArray line(const QString &text)
 {
-    const QByteArray bytes = TerminalText(text).toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+    return TerminalText(text).toLocal8Bit() + '\n';
+}
+
+// stderr is where failures are told; if that fails too there is nobody
+// left to tell.
+void printError(const QString &text)
+{
+    WriteAllToDescriptor(STDERR_FILENO, line(text));
 }
 
 } // namespace
@@ -31,15 +39,15 @@ void SetQuiet(bool quiet)
     quietOutcomes = quiet;
 }
 
-void PrintResult(const QString &text)
+bool PrintResult(const QString &text)
 {
-    print(stdout, text);
+    return PrintBytes(line(text));
 }
 
 void PrintOutcome(const QString &text)
 {
-    if (!quietOutcomes)
-        print(stderr, text);
+    if (!quietOutcomes && standardOutputFailure.isEmpty())
+        printError(text);
 }
 
 void PrintFailure(const QString &text, const QString &detail)
@@ -52,13 +60,28 @@ void PrintFailure(const QString &text, const QString &detail)
         if (!line.startsWith(FailurePrefix))
             line.prepend(FailurePrefix);
     }
-    print(stderr, lines.join(QLatin1Char('\n')));
+    printError(lines.join(QLatin1Char('\n')));
 }
 
-void PrintBytes(const QByteArray &bytes)
+bool PrintBytes(const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    if (!standardOutputFailure.isEmpty())
+        return false;
+    standardOutputFailure = WriteAllToDescriptor(STDOUT_FILENO, bytes);
+    return standardOutputFailure.isEmpty();
+}
+
+QString StandardOutputFailure()
+{
+    return standardOutputFailure;
+}
+
+int FinishStandardOutput(int code)
+{
+    if (standardOutputFailure.isEmpty())
+        return code;
+    PrintFailure(QStringLiteral("standard output: ") + standardOutputFailure);
+    return code == Success || code == Differences ? BadFile : code;
 }
 
 } // namespace q51::cli

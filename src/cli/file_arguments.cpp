@@ -1,13 +1,12 @@
 #include "cli/file_arguments.h"
 
-#include <cstdio>
-
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
+#include "files/checked_write.h"
+#include "files/config_file_damage.h"
 #include "files/config_file_io.h"
 #include "files/config_file_texts.h"
 #include "model/config_file_format.h"
@@ -41,8 +40,10 @@ int ReadArgument(const QString &path, QByteArray &bytes)
         if (!QFileInfo::exists(path))
             return missing(path);
         file.setFileName(path);
-        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-            return failure(path, file.errorString().isEmpty() ? QStringLiteral("not a file") : file.errorString());
+        if (!QFileInfo(path).isFile())
+            return failure(path, QStringLiteral("not a file"));
+        if (!file.open(QIODevice::ReadOnly))
+            return failure(path, file.errorString());
     }
     bytes = file.read(MaxInputSize + 1);
     if (bytes.size() > MaxInputSize)
@@ -50,21 +51,27 @@ int ReadArgument(const QString &path, QByteArray &bytes)
     return Success;
 }
 
-int LoadConfigurationArgument(const QString &path, Configuration &config)
+int LoadConfigurationArgument(const QString &path, Configuration &config, DamagedFiles damaged)
 {
     const QString notConfiguration = QString::fromUtf8(text::NotAConfigurationFile);
+    std::vector<SkippedLine> skipped;
     if (!IsStandardStream(path)) {
         if (!QFileInfo::exists(path))
             return missing(path);
-        if (!ReadConfigurationFile(path, config))
+        if (!ReadConfigurationFile(path, config, &skipped))
             return failure(path, notConfiguration);
-        return Success;
+    } else {
+        QByteArray bytes;
+        if (const int code = ReadArgument(path, bytes); code != Success)
+            return code;
+        if (!ParseConfigurationFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), config, &skipped))
+            return failure(path, notConfiguration);
     }
-    QByteArray bytes;
-    if (const int code = ReadArgument(path, bytes); code != Success)
-        return code;
-    if (!ParseConfigurationFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), config))
-        return failure(path, notConfiguration);
+    // A script cannot see what a reading skipped: a cut-short file would
+    // pass for a whole one and be sent or compared as if it were.
+    if (!skipped.empty() && damaged == DamagedFiles::Refuse)
+        return failure(path, DescribeSkippedLine(skipped.front(), skipped)
+                                 + QStringLiteral(" (--accept-damaged loads it, keeping factory values there)"));
     return Success;
 }
 
@@ -87,25 +94,17 @@ int CheckWritable(const QString &path)
 
 int SaveConfigurationArgument(const QString &path, Configuration &config)
 {
-    if (IsStandardStream(path)) {
-        PrintBytes(QByteArray::fromStdString(FormatConfigurationFile(config)));
-        return Success;
-    }
-    const SaveResult saved = WriteConfigurationFile(path, config);
-    return saved.ok ? Success : failure(path, saved.reason);
+    return WriteArgument(path, QByteArray::fromStdString(FormatConfigurationFile(config)));
 }
 
 int WriteArgument(const QString &path, const QByteArray &bytes)
 {
-    if (IsStandardStream(path)) {
-        PrintBytes(bytes);
-        return Success;
-    }
+    if (IsStandardStream(path))
+        return PrintBytes(bytes) ? Success : BadFile; // told once, at the end, by FinishStandardOutput
     if (const int code = CheckWritable(path); code != Success)
         return code;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return failure(path, file.errorString());
+    if (const QString reason = SaveWholeFile(path, bytes); !reason.isEmpty())
+        return failure(path, reason);
     return Success;
 }
 

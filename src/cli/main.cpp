@@ -25,5 +25,5 @@ int main(int argc, char *argv[])
     if (!line) {
         return q51::cli::Usage(problem);
     }
-    return q51::cli::RunVerb(*line);
+    return q51::cli::FinishStandardOutput(q51::cli::RunVerb(*line));
 }

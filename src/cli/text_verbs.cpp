@@ -45,7 +45,7 @@ int RunExport(const CommandLine &line)
     if (const auto usage = CheckArgumentCount(line, 1, 2, "FILE [OUT]"))
         return *usage;
     Configuration config = StartUpConfiguration();
-    if (const int code = LoadConfigurationArgument(line.arguments[0], config); code != Success)
+    if (const int code = LoadConfigurationArgument(line.arguments[0], config, DamagedFilesOf(line)); code != Success)
         return code;
     const QString out = line.arguments.value(1, QStringLiteral("-"));
     return WriteArgument(out, QByteArray::fromStdString(ExportConfigurationText(config)));
@@ -83,7 +83,7 @@ int RunGet(const CommandLine &line)
         settings.push_back(setting);
     }
     Configuration config = StartUpConfiguration();
-    if (const int code = LoadConfigurationArgument(line.arguments[0], config); code != Success)
+    if (const int code = LoadConfigurationArgument(line.arguments[0], config, DamagedFilesOf(line)); code != Success)
         return code;
     QJsonObject values;
     for (const Setting *setting : settings) {
@@ -118,7 +118,7 @@ int RunSet(const CommandLine &line)
     if (IsStandardStream(path))
         return Usage(QStringLiteral("set changes a file in place, not '-'"));
     Configuration config = StartUpConfiguration();
-    if (const int code = LoadConfigurationArgument(path, config); code != Success)
+    if (const int code = LoadConfigurationArgument(path, config, DamagedFilesOf(line)); code != Success)
         return code;
     // Every change is checked before the file is touched: all or none.
     for (const QString &assignment : line.arguments.mid(1)) {

@@ -236,7 +236,7 @@ int RunDownload(const CommandLine &line)
     if (const auto usage = CheckArgumentCount(line, 1, 1, "one FILE"))
         return *usage;
     Configuration config = startUpConfiguration();
-    if (const int code = LoadConfigurationArgument(line.arguments.first(), config); code != Success)
+    if (const int code = LoadConfigurationArgument(line.arguments.first(), config, DamagedFilesOf(line)); code != Success)
         return code;
     // Like the window after File > Open: the port the file names.
     return RunOnNamedPorts(line, [&](PortJob job) { return downloadTo(job, config, line.verify); }, config.PortNumber);

@@ -4,14 +4,17 @@
 
 #include <QString>
 
+#include <vector>
+
+#include "model/config_file_format.h"
 #include "model/configuration.h"
 
 namespace q51 {
 
 // Accepts the file only if it can be read and starts with the magic line;
 // then fills the configuration from it and sets FileName to path. A rejected
-// file changes nothing.
-bool ReadConfigurationFile(const QString &path, Configuration &config);
+// file changes nothing. Lines it had to skip are listed in skipped.
+bool ReadConfigurationFile(const QString &path, Configuration &config, std::vector<SkippedLine> *skipped = nullptr);
 
 struct SaveResult {
     bool ok = false;

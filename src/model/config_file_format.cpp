@@ -101,22 +101,66 @@ std::optional<long long> parseNumber(std::string_view line, long long min, long 
     return value;
 }
 
-template <typename Target>
-void readNumber(const std::optional<std::string_view> &line, Target &target)
-{
-    if (!line)
-        return;
-    if (const auto value = parseNumber(*line, std::numeric_limits<Target>::min(), std::numeric_limits<Target>::max()))
-        target = static_cast<Target>(*value);
-}
+// Lines in file order, each read into its target, with what had to be
+// skipped written down instead of lost.
+class ValueReader {
+public:
+    ValueReader(LineReader &lines, std::vector<SkippedLine> *skipped) : lines_(lines), skipped_(skipped) {}
 
-void readHeader(const std::optional<std::string_view> &line, std::string &target)
-{
-    if (!line)
-        return;
-    const std::size_t first = line->find_first_not_of(Blanks);
-    target = Windows1252ToUtf8(first == std::string_view::npos ? std::string_view{} : line->substr(first));
-}
+    template <typename Target>
+    void number(Target &target)
+    {
+        const auto line = take();
+        if (!line)
+            return;
+        constexpr long long min = std::numeric_limits<Target>::min();
+        constexpr long long max = std::numeric_limits<Target>::max();
+        if (const auto value = parseNumber(*line, min, max))
+            target = static_cast<Target>(*value);
+        else
+            skip(isDecimal(*line) ? SkippedLine::Reason::OutOfRange : SkippedLine::Reason::NotANumber, *line);
+    }
+
+    void header(std::string &target)
+    {
+        const auto line = take();
+        if (!line)
+            return;
+        const std::size_t first = line->find_first_not_of(Blanks);
+        target = Windows1252ToUtf8(first == std::string_view::npos ? std::string_view{} : line->substr(first));
+    }
+
+private:
+    std::optional<std::string_view> take()
+    {
+        ++lineNumber_;
+        auto line = lines_.next();
+        if (!line)
+            skip(SkippedLine::Reason::Missing, {});
+        return line;
+    }
+
+    // A signed run of digits that did not fit is a number out of range,
+    // however long it is.
+    static bool isDecimal(std::string_view line)
+    {
+        std::string_view text = trimBlanks(line);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+            text.remove_prefix(1);
+        return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+    }
+
+    void skip(SkippedLine::Reason reason, std::string_view text)
+    {
+        if (skipped_)
+            skipped_->push_back({lineNumber_, reason, std::string(text.substr(0, MaxKeptText))});
+    }
+
+    static constexpr std::size_t MaxKeptText = 80; // a runaway line is named, not copied whole
+    LineReader &lines_;
+    std::vector<SkippedLine> *skipped_;
+    int lineNumber_ = 1; // line 1, the magic, is read before
+};
 
 } // namespace
 
@@ -135,20 +179,23 @@ std::string FormatConfigurationFile(const Configuration &config)
     return out;
 }
 
-bool ParseConfigurationFile(std::string_view bytes, Configuration &config)
+bool ParseConfigurationFile(std::string_view bytes, Configuration &config, std::vector<SkippedLine> *skipped)
 {
     LineReader lines(bytes);
     if (lines.next() != ConfigurationFileMagic)
         return false;
+    if (skipped)
+        skipped->clear();
 
+    ValueReader values(lines, skipped);
     for (std::string *header : {&config.DeviceName, &config.UserName, &config.BuildingDate, &config.Description})
-        readHeader(lines.next(), *header);
-    readNumber(lines.next(), config.PortNumber);
-    readNumber(lines.next(), config.TransferMode);
+        values.header(*header);
+    values.number(config.PortNumber);
+    values.number(config.TransferMode);
     // The saved copy follows the block byte by byte, so after an open the
     // configuration counts as unchanged even where the file fell short.
     for (std::size_t i = 0; i < config.block.size(); ++i) {
-        readNumber(lines.next(), config.block[i]);
+        values.number(config.block[i]);
         config.savedCopy[i] = config.block[i];
     }
     config.TakeSavedHeader();

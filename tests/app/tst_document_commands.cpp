@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "model/factory_defaults.h"
+#include "support/file_size_limit.h"
 #include "support/shell_fixture.h"
 
 using namespace q51;
@@ -29,6 +30,8 @@ private slots:
     void yesThenCancelledSaveAsKeepsWork_data();
     void yesThenCancelledSaveAsKeepsWork();
     void failedSaveIsReportedAndChangesNothing();
+    void fullDiskKeepsTheEarlierFile_data();
+    void fullDiskKeepsTheEarlierFile();
     void exitAsksAlwaysOnce();
     void exitOnChangedAsksTwice();
     void exportReportWritesTheSheet_data();
@@ -140,18 +143,31 @@ void DocumentCommandsTest::openFileFromCommandLine_data()
 {
     QTest::addColumn<QByteArray>("firstLine"); // empty: no such file
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("configuration file") << QByteArray("zenu") << true;
-    QTest::newRow("wrong magic") << QByteArray("ZENU") << false;
-    QTest::newRow("missing file") << QByteArray() << false;
+    QTest::addColumn<int>("cutAfter");         // lines kept; 0: all
+    QTest::addColumn<QByteArray>("line48");    // byte 40's line instead; empty: as saved
+    QTest::addColumn<QString>("notice");       // what the damage notice names; empty: no notice
+    QTest::newRow("configuration file") << QByteArray("zenu") << true << 0 << QByteArray() << QString();
+    QTest::newRow("wrong magic") << QByteArray("ZENU") << false << 0 << QByteArray() << QString();
+    QTest::newRow("missing file") << QByteArray() << false << 0 << QByteArray() << QString();
+    QTest::newRow("cut after line 100") << QByteArray("zenu") << true << 100 << QByteArray()
+                                        << "lines 101 to 263: missing; the file ends after line 100";
+    QTest::newRow("line not a number") << QByteArray("zenu") << true << 0 << QByteArray(" x1 ")
+                                       << "line 48 (byte 40): \"x1\" is not a number";
+    QTest::newRow("line out of range") << QByteArray("zenu") << true << 0 << QByteArray(" 999 ")
+                                       << "line 48 (byte 40): 999 is out of range (0 to 255)";
 }
 
 void DocumentCommandsTest::openFileFromCommandLine()
 {
     QFETCH(QByteArray, firstLine);
     QFETCH(bool, accepted);
+    QFETCH(int, cutAfter);
+    QFETCH(QByteArray, line48);
+    QFETCH(QString, notice);
     {
         Shell s;
         s.config.block[30] = 0x12;
+        s.config.block[40] = 0x34;
         s.dialogs.saveNames.enqueue(path("a.cfg"));
         s.trigger("mnuFileSaveAs");
     }
@@ -160,6 +176,12 @@ void DocumentCommandsTest::openFileFromCommandLine()
     } else {
         QByteArray bytes = read(path("a.cfg"));
         bytes.replace(0, 4, firstLine);
+        QList<QByteArray> lines = bytes.split('\n');
+        if (!line48.isEmpty())
+            lines[47] = line48 + '\r';
+        if (cutAfter)
+            lines = lines.mid(0, cutAfter);
+        bytes = lines.join('\n');
         QFile f(path("a.cfg"));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
@@ -171,7 +193,16 @@ void DocumentCommandsTest::openFileFromCommandLine()
     t.window->documents().OpenFile(path("a.cfg"));
     QVERIFY(t.dialogs.openRequests.isEmpty());
     if (accepted) {
-        QVERIFY(t.dialogs.messages.isEmpty());
+        // Loaded value by value all the same; what was skipped is named once.
+        QCOMPARE(t.dialogs.messages.size(), notice.isEmpty() ? 0 : 1);
+        if (!notice.isEmpty()) {
+            const auto &m = t.dialogs.messages.constFirst();
+            QCOMPARE(m.title, QStringLiteral("Decoder Configuration Setup"));
+            QCOMPARE(m.buttons, MessageButtons::Ok);
+            QVERIFY2(m.text.contains(path("a.cfg")), qPrintable(m.text));
+            QVERIFY2(m.detail.contains(notice), qPrintable(m.detail));
+        }
+        QCOMPARE(int(t.config.block[40]), line48.isEmpty() ? 0x34 : int(FactoryBlock()[40]));
         QCOMPARE(int(t.config.block[30]), 0x12);
         QVERIFY(!t.config.HasUnsavedChanges());
         QCOMPARE(t.window->windowTitle(), QStringLiteral("Bar Decoder Setup: ") + path("a.cfg"));
@@ -314,6 +345,44 @@ void DocumentCommandsTest::failedSaveIsReportedAndChangesNothing()
     QCOMPARE(s.window->windowTitle(), QStringLiteral("Decoder Configuration Setup: ") + path("ok.cfg"));
     QVERIFY(s.config.HasUnsavedChanges());
     QCOMPARE(read(path("ok.cfg")), before);
+}
+
+// A disk that fills up mid-write: one message, and the file from before is
+// still there byte for byte (never a short file renamed into place).
+void DocumentCommandsTest::fullDiskKeepsTheEarlierFile_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("save") << "mnuFileSave" << "setup.cfg";
+    QTest::newRow("export report as html") << "mnuFileExportReport" << "sheet.html";
+    QTest::newRow("export report as pdf") << "mnuFileExportReport" << "sheet.pdf";
+}
+
+void DocumentCommandsTest::fullDiskKeepsTheEarlierFile()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    Shell s;
+    s.dialogs.saveNames.enqueue(path("setup.cfg"));
+    s.trigger("mnuFileSaveAs");
+    const QString target = dir_->filePath(name);
+    if (name != QLatin1String("setup.cfg")) {
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write(QByteArray(3000, 'e')) == 3000);
+    }
+    const QByteArray before = read(target);
+    s.config.block[80] ^= 0x20;
+    s.dialogs.saveNames.enqueue(target);
+    {
+        q51::test::FileSizeLimit full(600);
+        QVERIFY2(full.active(), "could not lower the file-size limit");
+        s.trigger(command.toLatin1().constData());
+    }
+    QCOMPARE(s.dialogs.messages.size(), 1);
+    QCOMPARE(s.dialogs.messages.constFirst().icon, MessageIcon::Warning);
+    QVERIFY(s.dialogs.messages.constFirst().text.contains(target));
+    QCOMPARE(read(target), before);
+    QVERIFY(s.config.HasUnsavedChanges());
 }
 
 void DocumentCommandsTest::exitAsksAlwaysOnce()

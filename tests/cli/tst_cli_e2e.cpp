@@ -13,11 +13,14 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "cli/exit_codes.h"
 #include "edited_block.h"
 #include "files/config_file_io.h"
 #include "model/factory_defaults.h"
+#include "schema/config_text.h"
 #include "support/simulator_process.h"
 
 using namespace q51;
@@ -33,6 +36,12 @@ struct Run {
     QString out;
     QString err;
 };
+
+// Where q51ctl's writing meets trouble: stdout on a full device or a pipe
+// nobody reads (SIGPIPE ignored, so the write fails with EPIPE), or every
+// file it writes limited to 1 KiB (SIGXFSZ ignored, so writes fail with
+// EFBIG), with stdout going to a file "limited.out" there.
+enum class Sink { Captured, FullDevice, ClosedPipe, SizeLimit };
 
 bool writeConfiguration(const QString &path, const Block &block)
 {
@@ -87,6 +96,8 @@ QMap<QString, PortEnd> portEnds(const QString &out, bool json)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Sink)
+
 class CliEndToEndTest : public QObject {
     Q_OBJECT
 
@@ -103,11 +114,14 @@ private slots:
     void stopLeavesEveryOutputAsItWas();
     void usageErrorIsOneLinePlusHint_data();
     void usageErrorIsOneLinePlusHint();
+    void failedWriteIsToldAndKeepsTheEarlierFile_data();
+    void failedWriteIsToldAndKeepsTheEarlierFile();
 
 private:
     QTemporaryDir dir;
     QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
-    Run ctl(QStringList arguments, const QString &device = {}, const QString &scale = QStringLiteral("0.05"));
+    Run ctl(QStringList arguments, const QString &device = {}, const QString &scale = QStringLiteral("0.05"),
+            Sink sink = Sink::Captured);
 };
 
 void CliEndToEndTest::initTestCase()
@@ -134,9 +148,30 @@ void CliEndToEndTest::initTestCase()
     QFile big(path("big.bin"));
     QVERIFY(big.open(QIODevice::WriteOnly));
     big.write(QByteArray(65536, '\0'));
+    big.close();
+    Configuration edited;
+    edited.block = test::EditedFactoryBlock();
+    QFile text(path("edited.txt"));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    QVERIFY(text.write(QByteArray::fromStdString(ExportConfigurationText(edited))) > 0);
+    text.close();
+    // Damaged copies of edited.cfg: cut after line 100, line 30 not a
+    // number, line 30 out of range.
+    QList<QByteArray> lines = readAll(path("edited.cfg")).split('\n');
+    const auto damaged = [&](const char *name, QList<QByteArray> content) {
+        QFile file(path(name));
+        return file.open(QIODevice::WriteOnly) && file.write(content.join('\n')) > 0;
+    };
+    QVERIFY(damaged("truncated.cfg", lines.mid(0, 100)));
+    QList<QByteArray> notANumber = lines;
+    notANumber[29] = " abc \r";
+    QVERIFY(damaged("text.cfg", notANumber));
+    QList<QByteArray> outOfRange = lines;
+    outOfRange[29] = " 300 \r";
+    QVERIFY(damaged("range.cfg", outOfRange));
 }
 
-Run CliEndToEndTest::ctl(QStringList arguments, const QString &device, const QString &scale)
+Run CliEndToEndTest::ctl(QStringList arguments, const QString &device, const QString &scale, Sink sink)
 {
     for (QString &argument : arguments) {
         argument.replace(QLatin1String("@DEV"), device);
@@ -153,6 +188,27 @@ Run CliEndToEndTest::ctl(QStringList arguments, const QString &device, const QSt
     environment.insert(QStringLiteral("Q51_INTERVAL_SCALE"), scale);
     environment.remove(QStringLiteral("Q51_COM1"));
     process.setProcessEnvironment(environment);
+    if (sink == Sink::FullDevice)
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    if (sink == Sink::SizeLimit)
+        process.setStandardOutputFile(path("limited.out"));
+    // Runs in the child between fork and exec: only async-signal-safe calls.
+    process.setChildProcessModifier([sink] {
+        if (sink == Sink::ClosedPipe) {
+            int ends[2];
+            if (::pipe(ends) == 0) {
+                ::close(ends[0]);
+                ::dup2(ends[1], STDOUT_FILENO);
+                ::close(ends[1]);
+            }
+            std::signal(SIGPIPE, SIG_IGN);
+        }
+        if (sink == Sink::SizeLimit) {
+            const rlimit oneKiB{1024, 1024};
+            ::setrlimit(RLIMIT_FSIZE, &oneKiB);
+            std::signal(SIGXFSZ, SIG_IGN);
+        }
+    });
     process.start(QStringLiteral(Q51_CTL_PATH), arguments);
     Run run;
     if (!process.waitForFinished(Patience) || process.exitStatus() != QProcess::NormalExit)
@@ -193,6 +249,17 @@ void CliEndToEndTest::verb_data()
                                        << int(PortUnavailable) << ""
                                        << "q51ctl: /nonexistent/tty: not available.\n"
                                           "q51ctl: /nonexistent/tty: No such file or directory\n";
+    QTest::newRow("get, truncated file") << none << QStringList{"get", "@truncated.cfg", "comm.rs232.baud"}
+                                         << int(BadFile) << ""
+                                         << "truncated.cfg: line 101 (byte 93): missing; the file ends after line 100";
+    QTest::newRow("diff, line not a number") << none << QStringList{"diff", "@factory.cfg", "@text.cfg"} << int(BadFile)
+                                             << "" << "text.cfg: line 30 (byte 22): \"abc\" is not a number";
+    QTest::newRow("download, line out of range")
+        << none << QStringList{"download", "@range.cfg", "--port", "/nonexistent/tty"} << int(BadFile) << ""
+        << "range.cfg: line 30 (byte 22): 300 is out of range (0 to 255)";
+    QTest::newRow("get --accept-damaged") << none
+                                          << QStringList{"get", "@truncated.cfg", "comm.rs232.baud", "--accept-damaged"}
+                                          << int(Success) << "19200" << "";
     QTest::newRow("download, missing file") << none << QStringList{"download", "@missing.cfg"} << int(BadFile) << ""
                                             << "missing.cfg: No such file or directory";
     QTest::newRow("upload, output not writable")
@@ -521,6 +588,71 @@ void CliEndToEndTest::usageErrorIsOneLinePlusHint()
     QCOMPARE(run.code, int(UsageError));
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err, QStringLiteral("q51ctl: %1\nTry 'q51ctl --help'.\n").arg(problem));
+}
+
+// Every verb that writes: a failed write is one message and exit 3, never an
+// OK line, and a file of that name from before stays byte for byte.
+void CliEndToEndTest::failedWriteIsToldAndKeepsTheEarlierFile_data()
+{
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Sink>("sink");
+    QTest::addColumn<QString>("kept"); // a file here that must not change; empty: none
+
+    const QStringList none{NoSimulator};
+    const QStringList plain;
+    const QList<std::tuple<const char *, QStringList, QStringList>> toStdout{
+        {"export", none, {"export", "@edited.cfg", "-"}},
+        {"import", none, {"import", "@edited.txt", "-"}},
+        {"report", none, {"report", "@edited.cfg"}},
+        {"get", none, {"get", "@edited.cfg", "comm.rs232.baud", "--json"}},
+        {"keys", none, {"keys"}},
+        {"diff", none, {"diff", "@factory.cfg", "@edited.cfg"}},
+        {"upload", plain, {"upload", "-", "--port", "@DEV"}},
+        {"version", plain, {"version", "--port", "@DEV"}},
+    };
+    for (const auto &[verb, simulator, arguments] : toStdout) {
+        QTest::addRow("%s to a full device", verb) << simulator << arguments << Sink::FullDevice << QString();
+        QTest::addRow("%s to a closed pipe", verb) << simulator << arguments << Sink::ClosedPipe << QString();
+    }
+    QTest::newRow("import to a limited stdout file") << none << QStringList{"import", "@edited.txt", "-"}
+                                                     << Sink::SizeLimit << QString();
+    QTest::newRow("export to a file") << none << QStringList{"export", "@edited.cfg", "@kept.txt"} << Sink::SizeLimit
+                                      << "kept.txt";
+    QTest::newRow("import to a file") << none << QStringList{"import", "@edited.txt", "@kept.cfg"} << Sink::SizeLimit
+                                      << "kept.cfg";
+    QTest::newRow("set in place") << none << QStringList{"set", "@kept.cfg", "comm.rs232.baud=19200"}
+                                  << Sink::SizeLimit << "kept.cfg";
+    QTest::newRow("upload to a file") << plain << QStringList{"upload", "@kept.cfg", "--port", "@DEV"}
+                                      << Sink::SizeLimit << "kept.cfg";
+}
+
+void CliEndToEndTest::failedWriteIsToldAndKeepsTheEarlierFile()
+{
+    QFETCH(QStringList, simulator);
+    QFETCH(QStringList, arguments);
+    QFETCH(Sink, sink);
+    QFETCH(QString, kept);
+
+    // A configuration longer than the limit, distinct from what is written.
+    QVERIFY(writeConfiguration(path("kept.cfg"), test::EditedFactoryBlock()));
+    QFile keptText(path("kept.txt"));
+    QVERIFY(keptText.open(QIODevice::WriteOnly));
+    QVERIFY(keptText.write(QByteArray(12000, 'k')) == 12000);
+    keptText.close();
+    const QByteArray before = kept.isEmpty() ? QByteArray() : readAll(dir.filePath(kept));
+
+    test::SimulatorProcess sim;
+    if (simulator != QStringList{NoSimulator})
+        QVERIFY(sim.start(simulator));
+    const Run run = ctl(arguments, sim.device(), QStringLiteral("0.05"), sink);
+    const QString seen = QStringLiteral("stderr: %1").arg(run.err);
+    QCOMPARE(run.code, int(BadFile));
+    const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(lines.size() == 1 && lines[0].startsWith(QLatin1String("q51ctl: ")), qPrintable(seen));
+    QVERIFY2(!run.err.contains(QLatin1String("OK")), qPrintable(seen));
+    if (!kept.isEmpty())
+        QCOMPARE(readAll(dir.filePath(kept)), before);
 }
 
 QTEST_GUILESS_MAIN(CliEndToEndTest)

@@ -239,6 +239,50 @@ void ConfigFileFormatTest::reader_data()
     QTest::newRow("header: empty line") << withLine(5, "") << true << empty << 3 << 0 << all;
 }
 
+// The reader's list of skipped lines in short: "18 range", "25 text",
+// "101-263 missing".
+QString skippedInShort(const std::vector<q51::SkippedLine> &skipped)
+{
+    QStringList parts;
+    for (std::size_t i = 0; i < skipped.size(); ++i) {
+        const q51::SkippedLine &line = skipped[i];
+        switch (line.reason) {
+        case q51::SkippedLine::Reason::Missing:
+            parts << QStringLiteral("%1-%2 missing").arg(line.line).arg(skipped.back().line);
+            i = skipped.size();
+            break;
+        case q51::SkippedLine::Reason::OutOfRange: parts << QStringLiteral("%1 range").arg(line.line); break;
+        case q51::SkippedLine::Reason::NotANumber: parts << QStringLiteral("%1 text").arg(line.line); break;
+        }
+    }
+    return parts.join(QLatin1String(", "));
+}
+
+// What the reader must report skipping, by row of reader_data; a row not
+// named here skips nothing.
+QString expectedSkips(const QString &row)
+{
+    const auto at = [](int byte, const char *what) { return QStringLiteral("%1 %2").arg(lineOfByte(byte)).arg(what); };
+    const QHash<QString, QString> skips{
+        {"magic only", "2-263 missing"},
+        {"ends after line 100", "101-263 missing"},
+        {"ends after line 3", "4-263 missing"},
+        {"300 on a block line", at(10, "range")},
+        {"256 on a block line", at(0, "range")},
+        {"negative block byte", at(30, "range")},
+        {"huge number", at(255, "range")},
+        {"non-numeric block line", at(20, "text")},
+        {"digits then text", at(21, "text")},
+        {"two numbers", at(22, "text")},
+        {"empty block line", at(23, "text")},
+        {"sign only", at(24, "text")},
+        {"port above 16 bits", "6 range"},
+        {"port below 16 bits", "6 range"},
+        {"non-numeric mode", "7 text"},
+    };
+    return skips.value(row);
+}
+
 void ConfigFileFormatTest::reader()
 {
     QFETCH(QByteArray, file);
@@ -250,7 +294,10 @@ void ConfigFileFormatTest::reader()
 
     const Configuration before = beforeOpen();
     Configuration c = before;
-    QCOMPARE(q51::ParseConfigurationFile(toStd(file), c), accepted);
+    std::vector<q51::SkippedLine> skipped;
+    QCOMPARE(q51::ParseConfigurationFile(toStd(file), c, &skipped), accepted);
+    if (accepted)
+        QCOMPARE(skippedInShort(skipped), expectedSkips(QString::fromUtf8(QTest::currentDataTag())));
 
     QCOMPARE(QString::fromStdString(c.DeviceName), headers[0]);
     QCOMPARE(QString::fromStdString(c.UserName), headers[1]);
