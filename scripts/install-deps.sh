@@ -6,7 +6,7 @@
 #                (scripts/package.sh and the tests labelled package).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev)
+packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-serialport-dev libgl-dev)
 if [ "${1:-}" = --packaging ]; then
   shift
   # debian/control's Build-Depends and build-essential (dpkg-buildpackage
