@@ -24,13 +24,16 @@ constexpr std::size_t CheckAt = DataStart + protocol::IspPageDataSize;
 std::string WriteImageFile(const std::string &path, const Bytes &image)
 {
     const std::string part = path + ".part";
+    std::error_code error;
     {
         std::ofstream out(part, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char *>(image.data()), static_cast<std::streamsize>(image.size()));
-        if (!out)
+        out.close(); // the last buffer's write can fail too
+        if (!out) {
+            std::filesystem::remove(part, error);
             return "cannot write " + part;
+        }
     }
-    std::error_code error;
     std::filesystem::rename(part, path, error);
     return error ? "cannot rename " + part + ": " + error.message() : std::string();
 }
