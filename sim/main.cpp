@@ -60,6 +60,12 @@ int Serve(const SimOptions &options, const q51::Block &block, PseudoTerminal &pt
 
 int main(int argc, char **argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--version") {
+            std::cout << "q51sim " << Q51_VERSION << '\n';
+            return 0;
+        }
+    }
     const ParsedOptions parsed = ParseSimOptions(std::vector<std::string_view>(argv + 1, argv + argc));
     if (parsed.showHelp) {
         std::cout << SimUsage();

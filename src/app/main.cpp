@@ -6,7 +6,10 @@
 #include <QLocale>
 #include <QProcess>
 
+#include <cstdio>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "app/child_windows.h"
 #include "app/first_paint_probe.h"
@@ -16,11 +19,49 @@
 #include "model/configuration.h"
 #include "ui/user_dialogs.h"
 
+namespace {
+
+constexpr const char *ApplicationVersion = "1.08.03";
+
+constexpr const char *UsageText =
+    "Usage: q51setup [FILE]\n"
+    "\n"
+    "Edits, stores and transfers the configuration of Q51 and V51 bar-code\n"
+    "decoders. FILE, a configuration file (*.cfg), is opened at start-up as\n"
+    "File > Open would.\n"
+    "\n"
+    "  -h, --help   print this text\n"
+    "  --version    print the program version\n"
+    "\n"
+    "q51ctl does the same from the command line, without a display.\n";
+
+// Answered before the window system is touched, so that they work in a
+// terminal without a display.
+std::optional<int> answerWithoutDisplay(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--version") {
+            std::printf("q51setup %s\n", ApplicationVersion);
+            return 0;
+        }
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(UsageText, stdout);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (const auto answered = answerWithoutDisplay(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("q51setup"));
-    QApplication::setApplicationVersion(QStringLiteral("1.08.03"));
+    QApplication::setApplicationVersion(QString::fromLatin1(ApplicationVersion));
     QApplication::setWindowIcon(q51::ApplicationIcon());
 
     q51::Configuration config;

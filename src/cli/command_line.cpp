@@ -1,78 +1,71 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
+
 #include <QRegularExpression>
+
+#include "schema/config_text.h"
 
 namespace q51::cli {
 
-namespace {
-
-// The switches that take no value.
-bool *flagFor(CommandLine &line, const QString &arg)
+const std::vector<OptionSpec> &OptionTable()
 {
-    const std::pair<const char *, bool CommandLine::*> flags[]{
-        {"--verify", &CommandLine::verify}, {"--device", &CommandLine::device},
-        {"--help", &CommandLine::help},     {"-h", &CommandLine::help},
-        {"--version", &CommandLine::version}, {"--json", &CommandLine::json},
-        {"--all-bytes", &CommandLine::allBytes}, {"-q", &CommandLine::quiet},
-        {"--quiet", &CommandLine::quiet}, {"--accept-damaged", &CommandLine::acceptDamaged},
+    static const std::vector<OptionSpec> options{
+        {"--port", nullptr, [](CommandLine &l, const QString &v) { l.ports << v; }}, // again, for more ports
+        {"--ports", nullptr, [](CommandLine &l, const QString &v) { l.portSet = v; }},
+        {"--jobs", nullptr, [](CommandLine &l, const QString &v) { l.jobs = v; }},
+        {"--output", nullptr, [](CommandLine &l, const QString &v) { l.output = v; }},
+        {"--settings", nullptr, [](CommandLine &l, const QString &v) { l.settings = v; }},
+        {"--verify", &CommandLine::verify},
+        {"--device", &CommandLine::device},
+        {"--json", &CommandLine::json},
+        {"--all-bytes", &CommandLine::allBytes},
+        {"--accept-damaged", &CommandLine::acceptDamaged},
+        {"--quiet", &CommandLine::quiet},
+        {"-q", &CommandLine::quiet},
+        {"--help", &CommandLine::help},
+        {"-h", &CommandLine::help},
+        {"--version", &CommandLine::version},
     };
-    for (const auto &[name, member] : flags) {
-        if (arg == QLatin1String(name))
-            return &(line.*member);
-    }
-    return nullptr;
+    return options;
 }
-
-} // namespace
 
 std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QString *problem)
 {
     CommandLine line;
     QStringList positional;
-    std::optional<QString> portValue;
-    const auto valueFor = [&](CommandLine &l, const QString &name) -> std::optional<QString> * {
-        const std::pair<const char *, std::optional<QString> *> options[]{
-            {"--port", &portValue}, {"--ports", &l.portSet}, {"--settings", &l.settings},
-            {"--jobs", &l.jobs},    {"--output", &l.output},
-        };
-        for (const auto &[option, target] : options) {
-            if (name == QLatin1String(option))
-                return target;
-        }
-        return nullptr;
-    };
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString arg = arguments[i];
+        if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+            positional << arg;
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
         std::optional<QString> inlineValue;
         if (arg.startsWith(QLatin1String("--")) && arg.contains(QLatin1Char('='))) {
             inlineValue = arg.section(QLatin1Char('='), 1);
             arg = arg.section(QLatin1Char('='), 0, 0);
         }
-        auto value = [&](std::optional<QString> &target) {
-            if (inlineValue) {
-                target = *inlineValue;
-                return true;
-            }
-            if (i + 1 >= arguments.size())
-                return false;
-            target = arguments[++i];
-            return true;
-        };
-        if (std::optional<QString> *target = valueFor(line, arg)) {
-            if (!value(*target)) {
-                *problem = QStringLiteral("%1 needs a value").arg(arg);
-                return std::nullopt;
-            }
-            // --port may be given again, for more ports.
-            if (target == &portValue)
-                line.ports << *std::exchange(portValue, std::nullopt);
-        } else if (bool *flag = flagFor(line, arg); flag && !inlineValue) {
-            *flag = true;
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            *problem = QStringLiteral("unknown option '%1'").arg(arguments[i]);
+        const auto &table = OptionTable();
+        const auto option = std::find_if(table.begin(), table.end(),
+                                         [&arg](const OptionSpec &o) { return arg == QLatin1String(o.name); });
+        if (option == table.end() || (option->flag && inlineValue)) {
+            *problem = QStringLiteral("unknown option '%1'").arg(Echoed(arguments[i]));
             return std::nullopt;
+        }
+        if (option->flag) {
+            line.*(option->flag) = true;
+        } else if (inlineValue) {
+            option->store(line, *inlineValue);
+        } else if (i + 1 < arguments.size()) {
+            option->store(line, arguments[++i]);
         } else {
-            positional << arguments[i];
+            *problem = QStringLiteral("%1 needs a value").arg(arg);
+            return std::nullopt;
         }
     }
     if (positional.isEmpty()) {
@@ -94,7 +87,7 @@ std::optional<PortChoice> ParsePortChoice(const QString &text)
     const auto match = comNumber.match(trimmed);
     if (match.hasMatch()) {
         const int number = match.captured(1).toInt();
-        if (number < 1 || number > 4)
+        if (!IsOfferedPortNumber(number))
             return std::nullopt;
         return PortChoice{number, {}};
     }
@@ -129,6 +122,10 @@ QString UsageText()
         "  set FILE KEY=VALUE...      change values in place, all or none\n"
         "  keys [PREFIX]              list every key (or those starting with PREFIX)\n"
         "\n"
+        "--accept-damaged lets the verbs that read a .cfg (download, report, diff,\n"
+        "export, get, set) use one with missing or unreadable lines, as the window\n"
+        "does; without it such a file is refused. \"--\" ends the options.\n"
+        "\n"
         "FILE, TEXT and OUT may be '-' for stdin or stdout. Keys and choices may be\n"
         "abbreviated where that is unambiguous. -q silences outcome lines such as\n"
         "\"Download OK!\"; results go to stdout, outcomes and errors to stderr.\n"
@@ -148,6 +145,11 @@ QString UsageText()
         "4 port unavailable, 5 time-out, 6 refused by the decoder, 7 bad reply,\n"
         "8 connection lost, 9 verify found a different block, 10 some ports failed\n"
         "(each port's own code is in the summary), 130 stopped by Ctrl+C.\n");
+}
+
+QString Echoed(const QString &value)
+{
+    return QString::fromStdString(EchoedValue(value.toStdString()));
 }
 
 QString VersionText()

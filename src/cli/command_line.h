@@ -3,6 +3,7 @@
 // any order ("download x.cfg --verify --port /dev/pts/3").
 
 #include <optional>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -24,10 +25,20 @@ struct CommandLine {
     bool json = false;             // --json
     bool allBytes = false;         // --all-bytes
     bool quiet = false;            // -q, --quiet
-    bool acceptDamaged = false;    // --accept-damaged: load a .cfg with missing or bad lines
+    bool acceptDamaged = false;    // --accept-damaged: use a .cfg with damaged lines
 };
 
+// Every option the parser knows, once: a switch sets its flag, an option
+// with a value stores it. Completion is generated from this too.
+struct OptionSpec {
+    const char *name;
+    bool CommandLine::*flag = nullptr;
+    void (*store)(CommandLine &line, const QString &value) = nullptr;
+};
+const std::vector<OptionSpec> &OptionTable();
+
 // Nothing, with *problem set, for an unknown option or one missing its value.
+// "--" ends the options: every word after it is an argument.
 std::optional<CommandLine> ParseCommandLine(const QStringList &arguments, QString *problem);
 
 // Com 1 to 4, or a device that stands in for Com 1.
@@ -41,6 +52,9 @@ struct PortChoice {
 std::optional<PortChoice> ParsePortChoice(const QString &text);
 
 QString UsageText();
+
+// A value echoed in an error message, cut so a runaway one stays readable.
+QString Echoed(const QString &value);
 
 // The program's version, as --version prints it.
 QString VersionText();

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "link/open_failure_cause.h"
+#include "link/port_names.h"
 #include "link/port_reopen.h"
 
 namespace q51::cli {
@@ -33,11 +35,20 @@ bool DeviceSession::open(PortVoice &voice)
                       port_.device + QStringLiteral(": No such file or directory"));
         return false;
     }
+    const QString what = port_.device.isEmpty() ? portNotAvailableText(port_.number)
+                                                : port_.device + QStringLiteral(": not available.");
+    // A missing or forbidden device is told here, in the command line's
+    // terms; what only opening finds out is told in the windows' words.
+    const QString device = port_.device.isEmpty() ? deviceNameForPort(port_.number) : port_.device;
+    if (const DeviceAccess access = CheckDeviceAccess(device); !access.exists || !access.mayReadAndWrite) {
+        const OpenFailureKind kind = access.exists ? OpenFailureKind::PermissionDenied : OpenFailureKind::NoSuchDevice;
+        const QString group = access.exists ? DeviceGroupName(device) : QString();
+        voice.failure(what, describeOpenFailureForCommandLine({kind, port_.number, device, {}, group, {}}));
+        return false;
+    }
     QString problem;
     if (reopenPort(*transport_, settings_, port_.number, &problem))
         return true;
-    const QString what = port_.device.isEmpty() ? portNotAvailableText(port_.number)
-                                                : port_.device + QStringLiteral(": not available.");
     voice.failure(what, problem);
     return false;
 }

@@ -1,7 +1,7 @@
 #include "cli/link_options.h"
 
-#include "cli/console_output.h"
 #include "cli/exit_codes.h"
+#include "cli/verbs.h"
 #include "link/link_settings_choices.h"
 #include "link/serial_settings.h"
 
@@ -17,8 +17,7 @@ int CheckParityAllowsReplies(const CommandLine &line)
     const auto settings = parseSerialSettings(*line.settings, &problem);
     if (!settings || ParityAllowsReplies(settings->parity))
         return Success; // a bad text is refused where the port is opened
-    PrintFailure(QString::fromUtf8(ParityRefusesRepliesText));
-    return UsageError;
+    return Usage(QString::fromUtf8(ParityRefusesRepliesText));
 }
 
 int ExitCodeFor(const ExchangeResult &result, bool failedMeansRefused)

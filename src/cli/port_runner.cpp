@@ -9,18 +9,13 @@
 #include "cli/live_lines.h"
 #include "cli/run_summary.h"
 #include "cli/stop_signals.h"
+#include "cli/verbs.h"
 #include "link/port_names.h"
 #include "link/serial_settings.h"
 
 namespace q51::cli {
 
 namespace {
-
-int planProblem(const QString &problem)
-{
-    PrintFailure(QStringLiteral("q51ctl: ") + problem);
-    return UsageError;
-}
 
 // The one port printed as it goes.
 int runOne(const RunPlan &plan, const PortWork &work)
@@ -201,16 +196,16 @@ int PlanRun(const CommandLine &line, int defaultPort, const QString &defaultSett
     QString problem;
     auto targets = ResolvePortTargets(line, defaultPort, CurrentPortCatalogue(), &problem, adaptersFirst);
     if (!targets)
-        return planProblem(problem);
+        return Usage(problem);
     plan.targets = std::move(*targets);
     plan.settings = line.settings.value_or(defaultSettings);
     if (!parseSerialSettings(plan.settings, &problem))
-        return planProblem(QStringLiteral("--settings \"%1\": %2").arg(plan.settings, problem));
+        return Usage(QStringLiteral("--settings \"%1\": %2").arg(Echoed(plan.settings), problem));
     if (line.jobs) {
         bool number = false;
         plan.jobs = line.jobs->toInt(&number);
         if (!number || plan.jobs < 1)
-            return planProblem(QStringLiteral("--jobs takes a number from 1 up, not \"%1\"").arg(*line.jobs));
+            return Usage(QStringLiteral("--jobs takes a number from 1 up, not \"%1\"").arg(Echoed(*line.jobs)));
     }
     plan.json = line.json;
     plan.quiet = line.quiet;

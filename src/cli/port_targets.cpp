@@ -48,7 +48,7 @@ std::optional<PortTargets> ResolvePortTargets(const CommandLine &line, int defau
         return std::nullopt;
     }
     if (line.portSet && *line.portSet != QLatin1String("all")) {
-        *problem = QStringLiteral("--ports takes \"all\", not \"%1\"").arg(*line.portSet);
+        *problem = QStringLiteral("--ports takes \"all\", not \"%1\"").arg(Echoed(*line.portSet));
         return std::nullopt;
     }
     targets.several = line.portSet.has_value() || line.ports.size() > 1;
@@ -71,7 +71,7 @@ std::optional<PortTargets> ResolvePortTargets(const CommandLine &line, int defau
     for (const QString &text : line.ports) {
         const auto choice = ParsePortChoice(text);
         if (!choice) {
-            *problem = QStringLiteral("--port takes Com 1 to 4 or a device, not \"%1\"").arg(text);
+            *problem = QStringLiteral("--port takes Com 1 to 4 or a device, not \"%1\"").arg(Echoed(text));
             return std::nullopt;
         }
         const QString name = choice->device.isEmpty() ? QStringLiteral("COM %1").arg(choice->number) : choice->device;

@@ -2,6 +2,10 @@
 // service windows, run from the command line. The verb itself is the
 // confirmation the windows ask for.
 
+#include <algorithm>
+
+#include <QRegularExpression>
+
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_output.h"
@@ -60,6 +64,14 @@ int storedDataCode(const ExchangeResult &result)
     default: return BadReply;
     }
 }
+
+// The requests by the word that names them, as the help lists them.
+const std::pair<const char *, StoredDataRequest> MemoryRequests[]{
+    {"read", StoredDataRequest::Read},
+    {"sizes", StoredDataRequest::Sizes},
+    {"free", StoredDataRequest::FreeSpace},
+    {"clear", StoredDataRequest::Clear},
+};
 
 // "memory read 3 9": both group numbers as the window takes them.
 bool parseRange(const QStringList &arguments, std::optional<protocol::GroupRange> &range, QString &problem)
@@ -138,8 +150,10 @@ Task<int> askStoredData(PortJob job, StoredDataRequest kind, std::optional<proto
     const StoredDataReport report = CompleteStoredDataRequest(kind, result, parser.get());
     const int code = storedDataCode(result);
     if (report.display) {
-        // The window lists sizes side by side; a terminal wants one a line.
-        for (const QString &entry : report.display->split(QLatin1Char('\t'))) {
+        // The window lists sizes side by side, five a line; a terminal and
+        // --json want one a line.
+        static const QRegularExpression entryEnd(QStringLiteral("[\t\r\n]"));
+        for (const QString &entry : report.display->split(entryEnd)) {
             if (!entry.trimmed().isEmpty())
                 giveLine(entry.trimmed());
         }
@@ -156,6 +170,14 @@ Task<int> askStoredData(PortJob job, StoredDataRequest kind, std::optional<proto
 }
 
 } // namespace
+
+QStringList MemoryRequestWords()
+{
+    QStringList words;
+    for (const auto &[word, kind] : MemoryRequests)
+        words << QString::fromLatin1(word);
+    return words;
+}
 
 int RunIsp(const CommandLine &line)
 {
@@ -182,17 +204,11 @@ int RunMemory(const CommandLine &line)
         return *usage;
     const QString what = line.arguments.first();
     const QStringList rest = line.arguments.mid(1);
-    StoredDataRequest kind;
-    if (what == QLatin1String("read"))
-        kind = StoredDataRequest::Read;
-    else if (what == QLatin1String("sizes"))
-        kind = StoredDataRequest::Sizes;
-    else if (what == QLatin1String("free"))
-        kind = StoredDataRequest::FreeSpace;
-    else if (what == QLatin1String("clear"))
-        kind = StoredDataRequest::Clear;
-    else
-        return Usage(QStringLiteral("memory takes read, sizes, free or clear, not '%1'").arg(what));
+    const auto request = std::find_if(std::begin(MemoryRequests), std::end(MemoryRequests),
+                                      [&what](const auto &r) { return what == QLatin1String(r.first); });
+    if (request == std::end(MemoryRequests))
+        return Usage(QStringLiteral("memory takes read, sizes, free or clear, not '%1'").arg(Echoed(what)));
+    const StoredDataRequest kind = request->second;
 
     std::optional<protocol::GroupRange> range;
     if (StoredDataRequestInfoFor(kind).takesRange) {

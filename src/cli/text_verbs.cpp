@@ -1,5 +1,8 @@
 // export, import, get and set: configurations as "key = value" text.
 
+#include <map>
+
+#include <QFileInfo>
 #include <QStringList>
 
 #include "cli/console_output.h"
@@ -28,14 +31,26 @@ const Setting *resolveKey(const QString &typed, int &code)
     if (matches.size() == 1)
         return matches.front();
     if (matches.empty()) {
-        code = Usage(QStringLiteral("unknown key '%1' (q51ctl keys lists every key)").arg(typed));
+        code = Usage(QStringLiteral("unknown key '%1' (q51ctl keys lists every key)").arg(Echoed(typed)));
         return nullptr;
     }
     QStringList keys;
     for (const Setting *setting : matches)
         keys << utf8(setting->key);
-    code = Usage(QStringLiteral("'%1' is ambiguous: %2").arg(typed, keys.join(QStringLiteral(", "))));
+    code = Usage(QStringLiteral("'%1' is ambiguous: %2").arg(Echoed(typed), keys.join(QStringLiteral(", "))));
     return nullptr;
+}
+
+// Writing the file being read would destroy it before it is read whole
+// (or, for a .cfg, replace it with its own conversion).
+std::optional<int> refuseOutputOverInput(const QString &in, const QString &out)
+{
+    if (IsStandardStream(in) || IsStandardStream(out))
+        return std::nullopt;
+    const QString input = QFileInfo(in).canonicalFilePath();
+    if (input.isEmpty() || input != QFileInfo(out).canonicalFilePath())
+        return std::nullopt;
+    return Usage(QStringLiteral("'%1' is both the input and the output; name another output file").arg(Echoed(out)));
 }
 
 } // namespace
@@ -44,6 +59,8 @@ int RunExport(const CommandLine &line)
 {
     if (const auto usage = CheckArgumentCount(line, 1, 2, "FILE [OUT]"))
         return *usage;
+    if (const auto same = refuseOutputOverInput(line.arguments[0], line.arguments.value(1, QStringLiteral("-"))))
+        return *same;
     Configuration config = StartUpConfiguration();
     if (const int code = LoadConfigurationArgument(line.arguments[0], config, DamagedFilesOf(line)); code != Success)
         return code;
@@ -56,6 +73,8 @@ int RunImport(const CommandLine &line)
     if (const auto usage = CheckArgumentCount(line, 1, 2, "TEXT [OUT]"))
         return *usage;
     const QString out = line.arguments.value(1, QStringLiteral("-"));
+    if (const auto same = refuseOutputOverInput(line.arguments[0], out))
+        return *same;
     if (const int code = CheckWritable(out); code != Success)
         return code;
     QByteArray text;
@@ -121,18 +140,25 @@ int RunSet(const CommandLine &line)
     if (const int code = LoadConfigurationArgument(path, config, DamagedFilesOf(line)); code != Success)
         return code;
     // Every change is checked before the file is touched: all or none.
+    std::map<const Setting *, QString> given;
     for (const QString &assignment : line.arguments.mid(1)) {
         const qsizetype equals = assignment.indexOf(QLatin1Char('='));
         if (equals < 0)
-            return Usage(QStringLiteral("'%1' is not KEY=VALUE").arg(assignment));
+            return Usage(QStringLiteral("'%1' is not KEY=VALUE").arg(Echoed(assignment)));
         int code = Success;
         const Setting *setting = resolveKey(assignment.left(equals).trimmed(), code);
         if (!setting)
             return code;
+        if (const auto first = given.find(setting); first != given.end())
+            return Usage(QStringLiteral("%1: already set by '%2'; give each key once")
+                             .arg(utf8(setting->key), Echoed(first->second)));
+        given.emplace(setting, assignment);
         const QString value = assignment.mid(equals + 1);
         if (const auto allowed = WriteSettingValue(*setting, config, value.toStdString(), ValueSource::User))
             return Usage(QStringLiteral("%1: '%2' is not allowed; allowed: %3")
-                             .arg(utf8(setting->key), value.trimmed(), utf8(*allowed)));
+                             .arg(utf8(setting->key), Echoed(value.trimmed()), utf8(*allowed)));
+        if (const auto refused = RefusedHeaderValue(*setting, config, value.toStdString()))
+            return Usage(utf8(setting->key + ": " + *refused));
         ApplyPageRules(*setting, config);
     }
     return SaveConfigurationArgument(path, config);

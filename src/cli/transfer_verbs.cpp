@@ -21,6 +21,7 @@
 #include "link/transmit_exchanges.h"
 #include "model/factory_defaults.h"
 #include "schema/config_report.h"
+#include "schema/config_text.h"
 #include "cli/file_arguments.h"
 #include "cli/json_output.h"
 #include "link/link_settings_choices.h"
@@ -238,7 +239,15 @@ int RunDownload(const CommandLine &line)
     Configuration config = startUpConfiguration();
     if (const int code = LoadConfigurationArgument(line.arguments.first(), config, DamagedFilesOf(line)); code != Success)
         return code;
-    // Like the window after File > Open: the port the file names.
+    // Like the window after File > Open: the port the file names, unless
+    // it names none the window offers. --port picks one all the same.
+    const int stored = config.PortNumber;
+    if (line.ports.isEmpty() && !line.portSet && !IsOfferedPortNumber(stored)) {
+        PrintFailure(QStringLiteral("%1: the stored port number %2 is not Com 1 to 4; give the port with --port")
+                         .arg(line.arguments.first())
+                         .arg(stored));
+        return BadFile;
+    }
     return RunOnNamedPorts(line, [&](PortJob job) { return downloadTo(job, config, line.verify); }, config.PortNumber);
 }
 

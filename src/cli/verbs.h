@@ -9,6 +9,18 @@ namespace q51::cli {
 
 int RunVerb(const CommandLine &line);
 
+// What a verb's plain arguments are, so a shell can complete them.
+enum class ArgumentWords { None, Files, ConfigFile, ConfigThenKeys, ConfigThenAssignments, Keys, Image, MemoryRequest };
+struct VerbWords {
+    QString verb;
+    ArgumentWords arguments;
+    QStringList options; // every option the verb takes
+};
+// Every verb, from the table RunVerb dispatches and checks options by.
+std::vector<VerbWords> VerbWordsTable();
+// The requests "memory" takes.
+QStringList MemoryRequestWords();
+
 // By group: transfers of the configuration and single commands,
 int RunDownload(const CommandLine &line);
 int RunUpload(const CommandLine &line);

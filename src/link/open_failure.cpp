@@ -2,9 +2,18 @@
 
 namespace q51 {
 
+namespace {
+
+QString deviceName(const OpenFailure &failure)
+{
+    return failure.device.isEmpty() ? QStringLiteral("(none)") : failure.device;
+}
+
+} // namespace
+
 QString describeOpenFailure(const OpenFailure &failure)
 {
-    const QString device = failure.device.isEmpty() ? QStringLiteral("(none)") : failure.device;
+    const QString device = deviceName(failure);
     switch (failure.kind) {
     case OpenFailureKind::NoSuchDevice:
         return QStringLiteral("No such device: %1. Pick the device for Com %2 in the window's port "
@@ -30,6 +39,27 @@ QString describeOpenFailure(const OpenFailure &failure)
     return failure.systemText.isEmpty()
                ? QStringLiteral("%1 could not be opened.").arg(device)
                : QStringLiteral("%1 could not be opened: %2.").arg(device, failure.systemText);
+}
+
+QString describeOpenFailureForCommandLine(const OpenFailure &failure)
+{
+    const QString device = deviceName(failure);
+    switch (failure.kind) {
+    case OpenFailureKind::NoSuchDevice:
+        return QStringLiteral("No such device: %1. Name the decoder's device with --port, or set Q51_COM%2 to it.")
+            .arg(device)
+            .arg(failure.portNumber);
+    case OpenFailureKind::PermissionDenied:
+        // Joining the root group is no advice anyone should take.
+        if (failure.group == QLatin1String("root"))
+            return QStringLiteral("Permission denied on %1: only root may open it; run q51ctl as root, or have the "
+                                  "device given to a group such as dialout.")
+                .arg(device);
+        break;
+    default:
+        break;
+    }
+    return describeOpenFailure(failure);
 }
 
 } // namespace q51

@@ -25,4 +25,8 @@ struct OpenFailure {
 // One sentence for the detail line of the not-available message.
 [[nodiscard]] QString describeOpenFailure(const OpenFailure &failure);
 
+// The same for q51ctl, whose user picks a port with --port or Q51_COM<n>,
+// not in a window; a device only root may open is told as such.
+[[nodiscard]] QString describeOpenFailureForCommandLine(const OpenFailure &failure);
+
 } // namespace q51

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdio>
 
 namespace q51 {
 
@@ -83,7 +84,6 @@ char toWindows1252(char32_t codePoint)
     return Unrepresentable;
 }
 
-// Every code point of the code page lies below U+10000.
 void appendUtf8(std::string &out, char32_t codePoint)
 {
     if (codePoint < 0x80) {
@@ -91,8 +91,13 @@ void appendUtf8(std::string &out, char32_t codePoint)
     } else if (codePoint < 0x800) {
         out += static_cast<char>(0xC0 | (codePoint >> 6));
         out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
+    } else if (codePoint < 0x10000) {
         out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (codePoint & 0x3F));
     }
@@ -110,6 +115,30 @@ std::string Utf8ToWindows1252(std::string_view utf8)
         pos += c.length;
     }
     return out;
+}
+
+std::optional<char32_t> FirstOutsideWindows1252(std::string_view utf8)
+{
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const DecodedChar c = decodeUtf8(utf8, pos);
+        if (!c.valid)
+            return U'\uFFFD';
+        if (c.codePoint != U'?' && toWindows1252(c.codePoint) == Unrepresentable)
+            return c.codePoint;
+        pos += c.length;
+    }
+    return std::nullopt;
+}
+
+std::string Windows1252RefusalText(char32_t codePoint)
+{
+    std::string shown = "\"";
+    appendUtf8(shown, codePoint);
+    char number[16];
+    std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(codePoint));
+    return shown + "\" (" + number +
+           ") cannot be stored: configuration files hold this text in the Windows-1252 code page; use other "
+           "characters";
 }
 
 std::string Windows1252ToUtf8(std::string_view bytes)

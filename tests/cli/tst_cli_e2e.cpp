@@ -116,6 +116,7 @@ private slots:
     void usageErrorIsOneLinePlusHint();
     void failedWriteIsToldAndKeepsTheEarlierFile_data();
     void failedWriteIsToldAndKeepsTheEarlierFile();
+    void memorySizesListEveryGroup();
 
 private:
     QTemporaryDir dir;
@@ -134,6 +135,12 @@ void CliEndToEndTest::initTestCase()
     renamed.block = FactoryBlock();
     renamed.DeviceName = "Dock 4";
     QVERIFY(WriteConfigurationFile(path("renamed.cfg"), renamed).ok);
+    renamed.PortNumber = 7; // a port the window does not offer
+    QVERIFY(WriteConfigurationFile(path("port7.cfg"), renamed).ok);
+    QFile nihon(path("nihon.txt"));
+    QVERIFY(nihon.open(QIODevice::WriteOnly));
+    nihon.write("q51 configuration text 1\nfile.device_name = \"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xF0\x9F\x98\x80\"\n");
+    nihon.close();
     QFile notConfig(path("notes.cfg"));
     QVERIFY(notConfig.open(QIODevice::WriteOnly));
     notConfig.write("ZENU\r\n");
@@ -187,6 +194,11 @@ Run CliEndToEndTest::ctl(QStringList arguments, const QString &device, const QSt
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("Q51_INTERVAL_SCALE"), scale);
     environment.remove(QStringLiteral("Q51_COM1"));
+    // "Q51_COMn=DEVICE" first: that mapping for this run.
+    while (!arguments.isEmpty() && arguments.first().startsWith(QLatin1String("Q51_COM"))) {
+        const QString mapping = arguments.takeFirst();
+        environment.insert(mapping.section(QLatin1Char('='), 0, 0), mapping.section(QLatin1Char('='), 1));
+    }
     process.setProcessEnvironment(environment);
     if (sink == Sink::FullDevice)
         process.setStandardOutputFile(QStringLiteral("/dev/full"));
@@ -260,6 +272,20 @@ void CliEndToEndTest::verb_data()
     QTest::newRow("get --accept-damaged") << none
                                           << QStringList{"get", "@truncated.cfg", "comm.rs232.baud", "--accept-damaged"}
                                           << int(Success) << "19200" << "";
+    QTest::newRow("download, stored port out of range")
+        << none << QStringList{"download", "@port7.cfg"} << int(BadFile) << ""
+        << "port7.cfg: the stored port number 7 is not Com 1 to 4; give the port with --port\n";
+    QTest::newRow("download, --port over the stored port")
+        << plain << QStringList{"download", "@port7.cfg", "--port", "@DEV"} << int(Success) << "" << "Download OK!";
+    QTest::newRow("status, Com n missing") << none
+                                             << QStringList{"Q51_COM4=/nonexistent/ttyQ51", "status", "--port", "4"}
+                                             << int(PortUnavailable) << ""
+                                             << "q51ctl: COM 4: not available.\nq51ctl: No such device: "
+                                                "/nonexistent/ttyQ51. Name the decoder's device with --port, or set "
+                                                "Q51_COM4 to it.\n";
+    QTest::newRow("import, outside the code page")
+        << none << QStringList{"import", "@nihon.txt", "@nihon.cfg"} << int(BadFile) << ""
+        << "line 2: file.device_name: \"\u65e5\" (U+65E5) cannot be stored";
     QTest::newRow("download, missing file") << none << QStringList{"download", "@missing.cfg"} << int(BadFile) << ""
                                             << "missing.cfg: No such file or directory";
     QTest::newRow("upload, output not writable")
@@ -349,6 +375,9 @@ void CliEndToEndTest::verb_data()
     QTest::newRow("memory sizes") << QStringList{"--sample-groups", "2"}
                                   << QStringList{"memory", "sizes", "--port", "@DEV"} << int(Success)
                                   << "Group 0 : 8\nGroup 1 : 8\n" << "";
+    QTest::newRow("memory sizes --json, past a line of five")
+        << QStringList{"--sample-groups", "6"} << QStringList{"memory", "sizes", "--json", "-q", "--port", "@DEV"}
+        << int(Success) << "\"Group 4 : 8\",\n        \"Group 5 : 8\"" << "";
     QTest::newRow("memory clear") << QStringList{"--sample-groups", "2"}
                                   << QStringList{"memory", "clear", "--port", "@DEV"} << int(Success) << ""
                                   << "Send Clear Group Data Command OK!";
@@ -578,6 +607,36 @@ void CliEndToEndTest::usageErrorIsOneLinePlusHint_data()
         << "with several ports, upload needs a file per port: --output 'dec-{port}.cfg'";
     QTest::newRow("bad memory request") << QStringList{"memory", "wipe"}
                                         << "memory takes read, sizes, free or clear, not 'wipe'";
+    QTest::newRow("-- ends the options") << QStringList{"status", "--", "--verify"} << "status takes no arguments";
+    QTest::newRow("--accept-damaged elsewhere") << QStringList{"keys", "--accept-damaged"}
+                                                << "keys does not take --accept-damaged";
+    QTest::newRow("bad --jobs") << QStringList{"status", "--jobs", "0"} << "--jobs takes a number from 1 up, not \"0\"";
+    QTest::newRow("bad --settings") << QStringList{"status", "--settings", "9600,X,8,1"}
+                                    << "--settings \"9600,X,8,1\": \"9600,X,8,1\" is not a valid serial setting: the "
+                                       "parity must be N, E, O, M or S.";
+    QTest::newRow("--port COM9") << QStringList{"status", "--port", "COM9"}
+                                 << "--port takes Com 1 to 4 or a device, not \"COM9\"";
+    QTest::newRow("even parity") << QStringList{"version", "--settings", "9600,E,8,1"}
+                                 << "Upload To PC and Get Firmware Version are not available under Even or Odd parity: "
+                                    "the decoder's replies cannot be taken in. Choose None, Mark or Space.";
+    QTest::newRow("set a key twice") << QStringList{"set", "@factory.cfg", "comm.rs232.baud=19200", "comm.rs232.baud=4800"}
+                                     << "communication.rs232.baud_rate: already set by 'comm.rs232.baud=19200'; give each key once";
+    QTest::newRow("set port 5") << QStringList{"set", "@factory.cfg", "file.port=5"}
+                                << "file.port_number: \"5\" is not allowed; allowed: a port number from 1 to 4";
+    QTest::newRow("set outside the code page")
+        << QStringList{"set", "@factory.cfg", "file.device_name=\"\u65e5\u672c\u8a9e\U0001F600\""}
+        << "file.device_name: \"\u65e5\" (U+65E5) cannot be stored: configuration files hold this text in the "
+           "Windows-1252 code page; use other characters";
+    const QString sameFile = dir.path() + QStringLiteral("/./factory.cfg");
+    QTest::newRow("export over its input") << QStringList{"export", "@factory.cfg", sameFile}
+                                           << QStringLiteral("'%1' is both the input and the output; name another "
+                                                             "output file").arg(sameFile);
+    QTest::newRow("import over its input") << QStringList{"import", sameFile, "@factory.cfg"}
+                                           << QStringLiteral("'%1' is both the input and the output; name another "
+                                                             "output file").arg(path("factory.cfg"));
+    QTest::newRow("runaway key cut") << QStringList{"get", "@factory.cfg", QString(100000, QLatin1Char('k'))}
+                                     << QStringLiteral("unknown key '%1...' (q51ctl keys lists every key)")
+                                            .arg(QString(80, QLatin1Char('k')));
 }
 
 void CliEndToEndTest::usageErrorIsOneLinePlusHint()
@@ -653,6 +712,31 @@ void CliEndToEndTest::failedWriteIsToldAndKeepsTheEarlierFile()
     QVERIFY2(!run.err.contains(QLatin1String("OK")), qPrintable(seen));
     if (!kept.isEmpty())
         QCOMPARE(readAll(dir.filePath(kept)), before);
+}
+
+// 2,000 stored groups of sizes 1 to 253: the sizes reply has room for the
+// first 1998, and each is one line, and one --json element, of its own.
+void CliEndToEndTest::memorySizesListEveryGroup()
+{
+    QStringList groups;
+    QStringList expected;
+    for (int i = 0; i < 2000; ++i) {
+        const int size = 1 + i * 37 % 253;
+        groups << QStringLiteral("--group") << QString(size, QLatin1Char('g'));
+        if (i < 1998)
+            expected << QStringLiteral("Group %1 : %2").arg(i).arg(size);
+    }
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start(groups));
+    const Run text = ctl({"memory", "sizes", "-q", "--port", "@DEV"}, sim.device());
+    QCOMPARE(text.code, int(Success));
+    QCOMPARE(text.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), expected);
+    const Run json = ctl({"memory", "sizes", "--json", "-q", "--port", "@DEV"}, sim.device());
+    QCOMPARE(json.code, int(Success));
+    QStringList elements;
+    for (const QJsonValue &line : QJsonDocument::fromJson(json.out.toUtf8()).object().value("lines").toArray())
+        elements << line.toString();
+    QCOMPARE(elements, expected);
 }
 
 QTEST_GUILESS_MAIN(CliEndToEndTest)

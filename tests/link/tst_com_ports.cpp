@@ -163,29 +163,41 @@ private slots:
         QCOMPARE(ClassifyOpenError(error, DeviceAccess{exists, mayReadAndWrite}), kind);
     }
 
+    // The window's words, and q51ctl's where they differ (empty: the same).
     void failureReasons_data()
     {
         QTest::addColumn<OpenFailure>("failure");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("commandLine");
         QTest::newRow("no such device") << OpenFailure{OpenFailureKind::NoSuchDevice, 2, "/dev/ttyS1", {}, {}, {}}
                                         << "No such device: /dev/ttyS1. Pick the device for Com 2 in the window's "
-                                           "port choice.";
+                                           "port choice."
+                                        << "No such device: /dev/ttyS1. Name the decoder's device with --port, or set "
+                                           "Q51_COM2 to it.";
         QTest::newRow("no rights, group known")
             << OpenFailure{OpenFailureKind::PermissionDenied, 1, "/dev/ttyUSB0", {}, "uucp", {}}
-            << "Permission denied on /dev/ttyUSB0: add your user to the uucp group, then log in again.";
+            << "Permission denied on /dev/ttyUSB0: add your user to the uucp group, then log in again." << QString();
+        QTest::newRow("no rights, root's alone")
+            << OpenFailure{OpenFailureKind::PermissionDenied, 1, "/dev/ttyS0", {}, "root", {}}
+            << "Permission denied on /dev/ttyS0: add your user to the root group, then log in again."
+            << "Permission denied on /dev/ttyS0: only root may open it; run q51ctl as root, or have the device given "
+               "to a group such as dialout.";
         QTest::newRow("no rights, group unknown")
             << OpenFailure{OpenFailureKind::PermissionDenied, 1, "/dev/ttyUSB0", {}, {}, {}}
-            << "Permission denied on /dev/ttyUSB0: ask for read and write access to it.";
+            << "Permission denied on /dev/ttyUSB0: ask for read and write access to it." << QString();
         QTest::newRow("busy in our window") << OpenFailure{OpenFailureKind::InUse, 1, "/dev/ttyUSB0", {}, {}, "Transmit"}
-                                            << "/dev/ttyUSB0 is in use by the \"Transmit\" window of this program.";
+                                            << "/dev/ttyUSB0 is in use by the \"Transmit\" window of this program."
+                                            << QString();
         QTest::newRow("busy elsewhere") << OpenFailure{OpenFailureKind::InUse, 1, "/dev/ttyUSB0", {}, {}, {}}
-                                        << "/dev/ttyUSB0 is in use by another program.";
+                                        << "/dev/ttyUSB0 is in use by another program." << QString();
     }
     void failureReasons()
     {
         QFETCH(OpenFailure, failure);
         QFETCH(QString, reason);
+        QFETCH(QString, commandLine);
         QCOMPARE(describeOpenFailure(failure), reason);
+        QCOMPARE(describeOpenFailureForCommandLine(failure), commandLine.isEmpty() ? reason : commandLine);
     }
 
     void groupOfADeviceIsReadFromTheSystem()

@@ -340,30 +340,31 @@ void ConfigFileFormatTest::headerText_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("written"); // line 5 of the file, without CR LF
     QTest::addColumn<QString>("readBack");
+    QTest::addColumn<uint>("refused"); // the character a typed or imported text is refused for; 0: none
 
     const QString quoted = QStringLiteral("Line A, \"quoted\", 'single', x,y");
-    QTest::newRow("commas and quotes") << quoted << quoted.toLatin1() << quoted;
+    QTest::newRow("commas and quotes") << quoted << quoted.toLatin1() << quoted << 0u;
     QTest::newRow("accented") << QStringLiteral("Caf\u00e9 \u00c0 \u00ff") << QByteArray("Caf\xe9 \xc0 \xff")
-                              << QStringLiteral("Caf\u00e9 \u00c0 \u00ff");
+                              << QStringLiteral("Caf\u00e9 \u00c0 \u00ff") << 0u;
     QTest::newRow("euro and typographic quotes") << QStringLiteral("5 \u20ac \u201cok\u201d \u2026")
                                                  << QByteArray("5 \x80 \x93ok\x94 \x85")
-                                                 << QStringLiteral("5 \u20ac \u201cok\u201d \u2026");
+                                                 << QStringLiteral("5 \u20ac \u201cok\u201d \u2026") << 0u;
     QTest::newRow("outside the code page") << QStringLiteral("a\u65e5\u672cb") << QByteArray("a??b")
-                                           << QStringLiteral("a??b");
+                                           << QStringLiteral("a??b") << 0x65E5u;
     QTest::newRow("outside the basic plane") << QStringLiteral("a\U0001F600b") << QByteArray("a?b")
-                                             << QStringLiteral("a?b");
+                                             << QStringLiteral("a?b") << 0x1F600u;
     QTest::newRow("C1 control without a glyph") << QStringLiteral("a\u0080b") << QByteArray("a?b")
-                                                << QStringLiteral("a?b");
+                                                << QStringLiteral("a?b") << 0x80u;
     QTest::newRow("CR LF typed") << QStringLiteral("first\r\nsecond") << QByteArray("first second")
-                                 << QStringLiteral("first second");
+                                 << QStringLiteral("first second") << 0u;
     QTest::newRow("LF typed") << QStringLiteral("first\nsecond") << QByteArray("first second")
-                              << QStringLiteral("first second");
+                              << QStringLiteral("first second") << 0u;
     QTest::newRow("CR typed") << QStringLiteral("first\rsecond") << QByteArray("first second")
-                              << QStringLiteral("first second");
+                              << QStringLiteral("first second") << 0u;
     QTest::newRow("blank line typed") << QStringLiteral("a\r\n\r\nb\n\rc") << QByteArray("a  b  c")
-                                      << QStringLiteral("a  b  c");
-    QTest::newRow("line break at the end") << QStringLiteral("end\n") << QByteArray("end ") << QStringLiteral("end ");
-    QTest::newRow("leading blanks") << QStringLiteral("  \tx") << QByteArray("  \tx") << QStringLiteral("x");
+                                      << QStringLiteral("a  b  c") << 0u;
+    QTest::newRow("line break at the end") << QStringLiteral("end\n") << QByteArray("end ") << QStringLiteral("end ") << 0u;
+    QTest::newRow("leading blanks") << QStringLiteral("  \tx") << QByteArray("  \tx") << QStringLiteral("x") << 0u;
 }
 
 void ConfigFileFormatTest::headerText()
@@ -371,6 +372,9 @@ void ConfigFileFormatTest::headerText()
     QFETCH(QString, typed);
     QFETCH(QByteArray, written);
     QFETCH(QString, readBack);
+    QFETCH(uint, refused);
+    const auto outside = q51::FirstOutsideWindows1252(typed.toStdString());
+    QCOMPARE(outside ? uint(*outside) : 0u, refused);
 
     Configuration c;
     c.Description = typed.toStdString();

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -212,6 +213,21 @@ void InterfacePageTest::headerStringsFollowEveryKeystroke()
     description->moveCursor(QTextCursor::End);
     QTest::keyClicks(description, QStringLiteral(" text, \"quoted\""));
     QCOMPARE(c.Description, std::string("Old text, \"quoted\""));
+
+    // What a file cannot hold is taken back at once and named, never stored as "?".
+    auto *note = page.findChild<QLabel *>(QStringLiteral("lblHeaderRefused"));
+    QTest::sendKeyEvent(QTest::Click, device, Qt::Key_unknown, QStringLiteral("\u65e5"), Qt::NoModifier); // typed
+    QCOMPARE(device->text(), QStringLiteral("Device"));
+    QCOMPARE(c.DeviceName, std::string("Device"));
+    QVERIFY(note->isVisibleTo(&page));
+    QVERIFY2(note->text().startsWith(QStringLiteral("Device Name: \"\u65e5\" (U+65E5) cannot be stored")),
+             qPrintable(note->text()));
+    description->insertPlainText(QStringLiteral("\U0001F600")); // pasted
+    QCOMPARE(description->toPlainText(), QStringLiteral("Old text, \"quoted\""));
+    QCOMPARE(c.Description, std::string("Old text, \"quoted\""));
+    QTest::keyClicks(device, QStringLiteral("s"));
+    QCOMPARE(c.DeviceName, std::string("Devices"));
+    QVERIFY(!note->isVisibleTo(&page));
     QTest::keyClicks(page.findChild<QLineEdit *>(QStringLiteral("txtUserName")), QStringLiteral("x"));
     QTest::keyClicks(page.findChild<QLineEdit *>(QStringLiteral("txtDate")), QStringLiteral("y"));
     QCOMPARE(c.UserName, std::string("x"));

@@ -25,7 +25,7 @@ Configuration holding(const Block &block)
     config.block = block;
     config.DeviceName = "Line 7, \"north\" door";
     config.Description = "# not a comment";
-    config.PortNumber = -3;
+    config.PortNumber = 3;
     config.TransferMode = 300;
     return config;
 }
@@ -118,7 +118,8 @@ private slots:
     void partialTextChangesOnlyWhatItNames()
     {
         Configuration config = holding(FactoryBlock());
-        const auto problem = ImportConfigurationText("q51 configuration text 1\n"
+        // As a Windows editor saves it: a byte-order mark first.
+        const auto problem = ImportConfigurationText("\xEF\xBB\xBFq51 configuration text 1\n"
                                                      "# a site's changes\n"
                                                      "communication.rs232.baud_rate = 19200\r\n"
                                                      "MISC.CODE_ID.CODE_39 = '#'\n"
@@ -150,6 +151,24 @@ private slots:
         QTest::newRow("unknown key") << head + "misc.others.speed = 3\n" << "line 3: unknown key \"misc.others.speed\"";
         QTest::newRow("twice") << head + "\n# again\ncommunication.rs232.baud_rate = 600\n"
                                << "line 5: communication.rs232.baud_rate: already set on line 2";
+        QTest::newRow("later version") << QByteArray("# saved by a newer program\nq51 configuration text 2\n")
+                                       << "line 2: unknown version 2; this program reads \"q51 configuration text 1\"";
+        QTest::newRow("byte-order mark later on") << head + "\xEF\xBB\xBFmisc.others.accuracy = 2 Times\n"
+                                                  << "line 3: unknown key \"\xEF\xBB\xBFmisc.others.accuracy\"";
+        QTest::newRow("outside the code page")
+            << head + "file.device_name = \"\xE6\x97\xA5\xE6\x9C\xAC\xF0\x9F\x98\x80\"\n"
+            << QStringLiteral("line 3: file.device_name: \"\u65e5\" (U+65E5) cannot be stored: configuration files "
+                              "hold this text in the Windows-1252 code page; use other characters");
+        QTest::newRow("malformed UTF-8") << head + "file.description = \"a\xC3\"\n"
+                                         << QStringLiteral("line 3: file.description: \"\ufffd\" (U+FFFD) cannot be "
+                                                           "stored: configuration files hold this text in the "
+                                                           "Windows-1252 code page; use other characters");
+        const QByteArray runaway(1000, 'x');
+        QTest::newRow("runaway value cut") << head + "misc.others.accuracy = " + runaway + "\n"
+                                           << QStringLiteral("line 3: misc.others.accuracy: \"%1...\" is not allowed; "
+                                                             "allowed: \"1 Time\", \"2 Times\", \"3 Times\", \"4 "
+                                                             "Times\" or Other (0x00 to 0x03)")
+                                                  .arg(QString(80, QLatin1Char('x')));
         // One line of a key with a value it refuses: the message names both
         // and what the key allows.
         struct Refusal {
@@ -171,6 +190,8 @@ private slots:
             {"nine characters", "misc.characters_edit.insertion_group1_text", "\"{F10}ABCDEFGH\"", insertion},
             {"reserved bit taken", "reserved.byte_1", "0x01", "a byte using only bits 0x50"},
             {"unquoted header", "file.description", "north door", "text in double quotes"},
+            {"port 0", "file.port_number", "0", "a port number from 1 to 4"},
+            {"port 5", "file.port_number", "5", "a port number from 1 to 4"},
         };
         for (const Refusal &r : refusals)
             QTest::newRow(r.row) << head + r.key + " = " + r.value + "\n"

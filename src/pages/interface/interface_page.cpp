@@ -6,24 +6,10 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include "pages/interface/header_text_guard.h"
 #include "schema/interface_fields.h"
 
 namespace q51 {
-
-namespace {
-
-// A header string is copied into the configuration on every keystroke, so a
-// Save while the page is open stores what is typed.
-QLineEdit *headerLine(const char *name, std::string &target, QWidget *parent)
-{
-    auto *edit = new QLineEdit(QString::fromStdString(target), parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    QObject::connect(edit, &QLineEdit::textChanged, edit,
-                     [&target](const QString &text) { target = text.toStdString(); });
-    return edit;
-}
-
-} // namespace
 
 InterfacePage::InterfacePage(Configuration &config, QWidget *parent)
     : ParameterPage("cfg3", "Interface", "TabCFG", PanelTabs::Placement::Top, config, parent)
@@ -46,8 +32,13 @@ QWidget *InterfacePage::buildHeaderPanel()
     } lines[] = {{"txtDeviceName", "Device Name: ", config_.DeviceName},
                  {"txtUserName", "User's Name: ", config_.UserName},
                  {"txtDate", "Building Date:", config_.BuildingDate}};
+    auto *note = new QLabel(panel);
+    auto *guard = new HeaderTextGuard(note, panel);
+    const auto caption = [](const char *label) { return QString::fromUtf8(label).remove(QLatin1Char(':')).trimmed(); };
     for (const auto &line : lines) {
-        QLineEdit *edit = headerLine(line.name, line.target, panel);
+        auto *edit = new QLineEdit(QString::fromStdString(line.target), panel);
+        edit->setObjectName(QString::fromLatin1(line.name));
+        guard->bind(edit, caption(line.label), line.target);
         auto *label = new QLabel(QString::fromUtf8(line.label), panel);
         label->setBuddy(edit);
         form->addRow(label, edit);
@@ -55,11 +46,11 @@ QWidget *InterfacePage::buildHeaderPanel()
     auto *description = new QPlainTextEdit(QString::fromStdString(config_.Description), panel);
     description->setObjectName(QStringLiteral("txtDescription"));
     description->setTabChangesFocus(true);
-    connect(description, &QPlainTextEdit::textChanged, description,
-            [this, description] { config_.Description = description->toPlainText().toStdString(); });
+    guard->bind(description, caption("Description:"), config_.Description);
     auto *label = new QLabel(QStringLiteral("Description:"), panel);
     label->setBuddy(description);
     form->addRow(label, description);
+    form->addRow(note);
     return panel;
 }
 
