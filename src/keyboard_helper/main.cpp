@@ -1,9 +1,11 @@
 // q51-keyboard-helper: the one process that may write to the PC keyboard
 // controller. The window starts it over a pipe when it needs the keyboard
-// line; the package gives it the raw-I/O capability and lets only members of
-// the keyboard group run it. It takes the data port, drops every capability
-// at once (the port stays granted), and then writes only what the request
-// loop allows.
+// line, one helper per exchange; the package gives it the raw-I/O capability
+// and lets only members of the keyboard group run it. It takes the data
+// port, drops every capability at once (the port stays granted), records in
+// the system log who started it, takes the line's lock so that no other
+// helper writes at the same time, and then writes only what the request loop
+// allows.
 
 #include <cerrno>
 #include <csignal>
@@ -11,7 +13,11 @@
 #include <cstring>
 #include <string>
 
+#include <unistd.h>
+
+#include "keyboard_helper/line_lock.h"
 #include "keyboard_helper/request_loop.h"
+#include "keyboard_helper/start_log.h"
 #include "link/portio/keyboard_helper_protocol.h"
 #include "link/portio/port_io.h"
 
@@ -21,18 +27,24 @@
 #include <sys/io.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
-#include <unistd.h>
 #endif
 
 namespace {
 
 using namespace q51::keyboard_helper;
 
-int Unavailable(const std::string &why)
+// Says why this start goes no further, to the window and to the log.
+int Decline(std::string_view prefix, const std::string &why)
 {
-    const std::string line = std::string(UnavailablePrefix) + why;
+    LogDeclined(why);
+    const std::string line = std::string(prefix) + why;
     SendLine(STDOUT_FILENO, line.data(), line.size());
     return 1;
+}
+
+int Unavailable(const std::string &why)
+{
+    return Decline(UnavailablePrefix, why);
 }
 
 #ifdef Q51_HAVE_IOPERM
@@ -65,15 +77,25 @@ int main(int argc, char **argv)
     }
     std::signal(SIGPIPE, SIG_IGN);
 #ifdef Q51_HAVE_IOPERM
-    if (ioperm(q51::KeyboardDataPort, 1, 1) != 0)
-        return Unavailable(std::string("no access to the keyboard controller: ") + std::strerror(errno));
+    const bool granted = ioperm(q51::KeyboardDataPort, 1, 1) == 0;
+    const int refusal = errno;
     if (!DropPrivileges())
         return Unavailable(std::string("cannot drop privileges: ") + std::strerror(errno));
+    // Only now: naming the user may load name-service modules, which must
+    // not run with the capability.
+    LogStart();
+    if (!granted)
+        return Unavailable(std::string("no access to the keyboard controller (") + std::strerror(refusal) +
+                           "); check that you are in the q51keyboard group and that the helper has the "
+                           "cap_sys_rawio capability");
+    if (const LineLock lock = TakeLineLock(LineLockPath); lock.state != LineLock::State::Held)
+        return Decline(lock.state == LineLock::State::Busy ? BusyPrefix : UnavailablePrefix, lock.why);
     if (!SendLine(STDOUT_FILENO, ReadyLine.data(), ReadyLine.size()))
         return 1;
     KeyboardControllerWriter writer;
     return ServeRequests(STDIN_FILENO, STDOUT_FILENO, writer);
 #else
+    LogStart();
     return Unavailable("this machine has no keyboard controller ports");
 #endif
 }

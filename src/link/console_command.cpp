@@ -62,7 +62,7 @@ void ConsoleCommand::abort()
     done_ = true;
     drain_.stop();
     if (link_)
-        link_->abort();
+        link_->release(KeyboardLink::Outcome::Failed);
     if (exchange_) {
         exchange_->abort();
         exchange_->deleteLater();
@@ -75,6 +75,14 @@ void ConsoleCommand::finish(ConsoleOutcome outcome)
     if (done_)
         return;
     done_ = true;
+    if (link_) {
+        // Let go of the port before the outcome is told: after a failure no
+        // queued write reaches it any more.
+        const QString trouble =
+            link_->release(outcome.succeeded ? KeyboardLink::Outcome::Succeeded : KeyboardLink::Outcome::Failed);
+        if (!outcome.succeeded)
+            outcome.detail = trouble;
+    }
     if (onFinished)
         onFinished(outcome);
 }
@@ -94,7 +102,7 @@ void ConsoleCommand::startSerial()
             QMetaObject::invokeMethod(this, [this] { finish({}); }, Qt::QueuedConnection);
             return;
         }
-        connect(&drain_, &QTimer::timeout, this, [this] { finish({false, true, std::nullopt}); });
+        connect(&drain_, &QTimer::timeout, this, [this] { finish({false, true, std::nullopt, {}}); });
         drain_.start(scaledInterval(Interval::CommandDrain));
         return;
     }
@@ -129,7 +137,7 @@ void ConsoleCommand::startKeyboard()
                                          Interval::ConsoleHandshakeTick, kb::ConsoleHandshakeTicks};
     link_->handshake(markBox_, wakeUp, [this](bool ready) {
         if (!ready) {
-            finish({true, false, std::nullopt});
+            finish({true, false, std::nullopt, {}});
             return;
         }
         markBox_.clearAndFocus(); // the decoder's "P" may come before the last pause is over
@@ -139,14 +147,14 @@ void ConsoleCommand::startKeyboard()
                 link_->waitForMark(markBox_, QLatin1Char(kb::AcceptedMark), Interval::KeyboardCommandAccepted,
                                    [this](bool accepted) {
                                        if (!accepted || item_ == ConsoleItem::Trigger) {
-                                           finish({false, accepted, std::nullopt});
+                                           finish({false, accepted, std::nullopt, {}});
                                            return;
                                        }
                                        link_->waitForLength(
                                            statusBox_, int(kb::TypedStatusLength), Interval::KeyboardStatusData, {},
                                            [this](const QString &typed) {
                                                const auto status = protocol::DecodeTypedStatus(typed.toStdString());
-                                               finish({false, status.has_value(), status});
+                                               finish({false, status.has_value(), status, {}});
                                            });
                                    },
                                    KeyboardLink::BoxStart::KeepTyped);

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <QTimer>
 
 #include "link/keyboard_link.h"
@@ -28,6 +29,7 @@ struct ConsoleOutcome {
     bool handshakeTimedOut = false; // keyboard only: the decoder never said it was ready
     bool succeeded = false;
     std::optional<protocol::StatusBytes> status; // a Status command that succeeded
+    QString detail; // keyboard only, on failure: what went wrong with the port, when something did
 };
 
 class ConsoleCommand final : public QObject {

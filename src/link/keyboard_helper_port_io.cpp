@@ -1,13 +1,18 @@
 #include "link/keyboard_helper_port_io.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include "link/keyboard_helper_process.h"
 #include "link/portio/keyboard_helper_protocol.h"
 
 namespace q51 {
+
+struct KeyboardHelperPortIo::Record {
+    QStringList refusals;
+    qint64 runningPid = 0;
+};
 
 namespace {
 
@@ -15,101 +20,119 @@ Q_LOGGING_CATEGORY(helperLog, "q51.keyboard.helper", QtInfoMsg)
 
 namespace helper = keyboard_helper;
 
-// The helper answers within milliseconds; these bound a helper that hangs.
-constexpr int StartAnswerMs = 2000;
-constexpr int FinishMs = 5000;
+// One exchange's helper. It is watched from its start: an end the exchange
+// did not ask for becomes the exchange's trouble.
+class HelperExchange final : public PortExchange {
+public:
+    using Record = KeyboardHelperPortIo::Record;
 
-QString AfterPrefix(const QByteArray &line, std::string_view prefix)
-{
-    return QString::fromUtf8(line.mid(qsizetype(prefix.size())));
-}
+    HelperExchange(const QString &program, const QStringList &arguments, std::shared_ptr<Record> record)
+        : record_(std::move(record))
+    {
+        HelperStart start = StartHelper(program, arguments);
+        if (start.answer != HelperStart::Answer::Ready) {
+            trouble_ = HelperNotStartedText(start);
+            qCWarning(helperLog).noquote() << trouble_;
+            return;
+        }
+        helper_ = std::move(start.process);
+        record_->runningPid = helper_->processId();
+        QObject::connect(helper_.get(), &QProcess::readyReadStandardOutput, [this] { takeAnswers(); });
+        QObject::connect(helper_.get(), &QProcess::finished, [this](int exitCode, QProcess::ExitStatus status) {
+            record_->runningPid = 0;
+            trouble_ = HelperEndedText(exitCode, status);
+            qCWarning(helperLog).noquote() << trouble_;
+        });
+    }
+
+    ~HelperExchange() override { end(HelperEnding::AtOnce); }
+
+    bool SetPortVal(std::uint16_t port, std::uint32_t value, int size) override
+    {
+        if (!helper_ || helper_->state() != QProcess::Running || size != 1 || value > 0xFF)
+            return false;
+        const std::string request = helper::RequestLine(port, std::uint8_t(value));
+        return helper_->write(request.data(), qint64(request.size())) == qint64(request.size());
+    }
+
+    void finish() override { end(HelperEnding::LetFinish); }
+
+    std::string trouble() const override { return trouble_.toStdString(); }
+
+private:
+    void end(HelperEnding how)
+    {
+        if (!helper_)
+            return;
+        // An end that came before this one is the helper's own, even when the
+        // event loop has not told of it yet.
+        helper_->waitForFinished(0);
+        // Ending it here is no trouble: stop watching first.
+        QObject::disconnect(helper_.get(), &QProcess::finished, nullptr, nullptr);
+        EndHelper(*helper_, how);
+        takeAnswers();
+        record_->runningPid = 0;
+        helper_.reset();
+    }
+
+    void takeAnswers()
+    {
+        while (helper_->canReadLine()) {
+            const QByteArray line = helper_->readLine().trimmed();
+            if (line.startsWith(helper::RefusedPrefix.data())) {
+                record_->refusals << QString::fromUtf8(line.mid(qsizetype(helper::RefusedPrefix.size())));
+                qCDebug(helperLog).noquote() << "refused:" << record_->refusals.constLast();
+            }
+        }
+    }
+
+    std::shared_ptr<Record> record_;
+    std::unique_ptr<QProcess> helper_;
+    QString trouble_;
+};
 
 } // namespace
 
 KeyboardHelperPortIo::KeyboardHelperPortIo(QString program, QStringList arguments)
-    : program_(std::move(program)), arguments_(std::move(arguments))
+    : program_(std::move(program)), arguments_(std::move(arguments)), record_(std::make_shared<Record>())
 {
-}
-
-KeyboardHelperPortIo::~KeyboardHelperPortIo()
-{
-    ShutdownWinIo();
 }
 
 bool KeyboardHelperPortIo::InitializeWinIo()
 {
-    if (helper_ && helper_->state() == QProcess::Running)
-        return true;
-    // A helper that is missing or refused the port stays so for this run:
-    // start-up's repeated attempts need not start it again each time.
+    // A helper that is missing or refused the port stays so for a while:
+    // start-up's repeated attempts need not start it again each time. Each
+    // exchange tries anew, and says why when it cannot.
     if (!unavailable_.isEmpty())
         return false;
-    helper_ = std::make_unique<QProcess>();
-    helper_->setProcessChannelMode(QProcess::SeparateChannels);
-    helper_->setReadChannel(QProcess::StandardOutput);
-    helper_->start(program_, arguments_);
-    if (!helper_->waitForStarted(StartAnswerMs)) {
-        unavailable_ = QStringLiteral("cannot start %1: %2").arg(program_, helper_->errorString());
-        qCInfo(helperLog).noquote() << unavailable_;
-        helper_.reset();
-        return false;
-    }
-    const QDeadlineTimer deadline(StartAnswerMs);
-    while (!helper_->canReadLine() && helper_->state() == QProcess::Running && !deadline.hasExpired())
-        helper_->waitForReadyRead(int(deadline.remainingTime()));
-    const QByteArray answer = helper_->readLine().trimmed();
-    if (answer == QByteArray::fromStdString(std::string(helper::ReadyLine))) {
-        QObject::connect(helper_.get(), &QProcess::readyReadStandardOutput, [this] { takeAnswers(); });
+    HelperStart start = StartHelper(program_, arguments_);
+    if (start.process)
+        EndHelper(*start.process, HelperEnding::LetFinish);
+    if (start.answer == HelperStart::Answer::Ready || start.answer == HelperStart::Answer::Busy)
         return true;
-    }
-    unavailable_ = answer.startsWith(helper::UnavailablePrefix.data())
-                       ? AfterPrefix(answer, helper::UnavailablePrefix)
-                       : QStringLiteral("%1 did not answer").arg(program_);
+    unavailable_ = start.why;
     qCInfo(helperLog).noquote() << unavailable_;
-    helper_->kill();
-    helper_->waitForFinished(StartAnswerMs);
-    helper_.reset();
     return false;
 }
 
-bool KeyboardHelperPortIo::SetPortVal(std::uint16_t port, std::uint32_t value, int size)
+bool KeyboardHelperPortIo::SetPortVal(std::uint16_t, std::uint32_t, int)
 {
-    if (!helper_ || helper_->state() != QProcess::Running || size != 1 || value > 0xFF)
-        return false;
-    const std::string request = helper::RequestLine(port, std::uint8_t(value));
-    return helper_->write(request.data(), qint64(request.size())) == qint64(request.size());
+    return false;
 }
 
-void KeyboardHelperPortIo::ShutdownWinIo()
+std::unique_ptr<PortExchange> KeyboardHelperPortIo::BeginExchange()
 {
-    if (!helper_)
-        return;
-    helper_->closeWriteChannel();
-    if (!helper_->waitForFinished(FinishMs)) {
-        helper_->kill();
-        helper_->waitForFinished(FinishMs);
-    }
-    takeAnswers();
-    helper_.reset();
+    return std::make_unique<HelperExchange>(program_, arguments_, record_);
 }
 
-QStringList KeyboardHelperPortIo::refusals()
+QStringList KeyboardHelperPortIo::refusals() const
 {
-    takeAnswers();
-    return refusals_;
+    return record_->refusals;
 }
 
-void KeyboardHelperPortIo::takeAnswers()
+qint64 KeyboardHelperPortIo::helperProcessId() const
 {
-    if (!helper_)
-        return;
-    while (helper_->canReadLine()) {
-        const QByteArray line = helper_->readLine().trimmed();
-        if (line.startsWith(helper::RefusedPrefix.data())) {
-            refusals_ << AfterPrefix(line, helper::RefusedPrefix);
-            qCDebug(helperLog).noquote() << "refused:" << refusals_.constLast();
-        }
-    }
+    return record_->runningPid;
 }
 
 QString KeyboardHelperProgram()

@@ -71,13 +71,28 @@ KeyboardLink::KeyboardLink(PortIo &io, QObject *parent) : QObject(parent), io_(i
 KeyboardLink::~KeyboardLink()
 {
     abort();
+    exchange_.reset(); // abandoned: nothing more is written
     PreciseWakeUps::release();
 }
 
 void KeyboardLink::begin()
 {
     abort(); // one step at a time
+    if (!exchange_)
+        exchange_ = io_.BeginExchange();
     busy_ = true;
+}
+
+QString KeyboardLink::release(Outcome outcome)
+{
+    abort();
+    if (!exchange_)
+        return {};
+    if (outcome == Outcome::Succeeded)
+        exchange_->finish();
+    const std::string trouble = exchange_->trouble();
+    exchange_.reset();
+    return QString::fromStdString(trouble);
 }
 
 void KeyboardLink::abort()
@@ -100,12 +115,14 @@ void KeyboardLink::abort()
 
 void KeyboardLink::writeData(char character)
 {
-    io_.SetPortVal(kb::DataPort, static_cast<std::uint8_t>(character), 1);
+    if (exchange_)
+        exchange_->SetPortVal(kb::DataPort, static_cast<std::uint8_t>(character), 1);
 }
 
 void KeyboardLink::unmaskInterrupts()
 {
-    io_.SetPortVal(kb::InterruptMaskPort, kb::UnmaskAllInterrupts, 1);
+    if (exchange_)
+        exchange_->SetPortVal(kb::InterruptMaskPort, kb::UnmaskAllInterrupts, 1);
 }
 
 // ---- pacing ----

@@ -8,16 +8,22 @@
 // are timers, typed answers arrive as the box's change signal. abort()
 // ends any step silently.
 //
+// The first step takes hold of the port for the exchange (PortIo's
+// BeginExchange); the owner lets go of it with release() when the exchange
+// has its result or is abandoned, and destroying the link abandons it.
+//
 // After every wait for a typed answer the interrupt controller's mask
 // register is cleared, as the protocol prescribes (the port-I/O backend
 // decides whether that write reaches the hardware).
 
 #include <functional>
+#include <memory>
 
 #include <QByteArray>
 #include <QChar>
 #include <QMetaObject>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include "link/intervals.h"
@@ -25,6 +31,7 @@
 
 namespace q51 {
 
+class PortExchange;
 class PortIo;
 
 class KeyboardLink final : public QObject {
@@ -75,6 +82,13 @@ public:
     void abort();
     [[nodiscard]] bool isBusy() const { return busy_; }
 
+    // Ends the hold on the port. Succeeded: the writes asked for may still
+    // go out; otherwise none more reaches the port. Returns what went wrong
+    // with the port during the exchange (for the user), empty when nothing
+    // did. A later step takes hold anew.
+    enum class Outcome { Succeeded, Failed };
+    QString release(Outcome outcome);
+
     // Clears the interrupt controller's mask register now.
     void unmaskInterrupts();
 
@@ -95,6 +109,7 @@ private:
     bool reportProgress();
 
     PortIo &io_;
+    std::unique_ptr<PortExchange> exchange_;
     bool busy_ = false;
     // Bumped by every new step and by abort(), so that a callback of an
     // earlier step that ended the step can tell.

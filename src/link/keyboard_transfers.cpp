@@ -17,6 +17,8 @@ namespace kb = protocol::keyboard;
 namespace t = transmit_text;
 
 constexpr int Attempts = 3;
+constexpr auto Succeeded = KeyboardLink::Outcome::Succeeded;
+constexpr auto Failed = KeyboardLink::Outcome::Failed;
 
 KeyboardLink::Handshake wakeUp(char letter, Interval tick)
 {
@@ -54,16 +56,21 @@ void KeyboardTransfer::start()
 void KeyboardTransfer::abort()
 {
     done_ = true;
-    link_.abort();
+    link_.release(Failed);
 }
 
-void KeyboardTransfer::finish(const char *caption, const QString &text, bool hideProgress)
+void KeyboardTransfer::finish(const char *caption, const QString &text, bool hideProgress,
+                              KeyboardLink::Outcome outcome)
 {
     if (done_)
         return;
     done_ = true;
+    // The port is let go of before the result is told: after a failure no
+    // queued write reaches it any more.
+    const QString trouble = link_.release(outcome);
     if (onFinished)
-        onFinished(TransferReport{QString::fromUtf8(caption), text, {}}, hideProgress);
+        onFinished(TransferReport{QString::fromUtf8(caption), text, outcome == Failed ? trouble : QString()},
+                   hideProgress);
 }
 
 void KeyboardTransfer::download()
@@ -71,7 +78,7 @@ void KeyboardTransfer::download()
     protocol::WriteBlockChecksum(config_.block);
     link_.handshake(box_, wakeUp(kb::DownloadLetter, Interval::DownloadHandshakeTick), [this](bool ready) {
         if (!ready) {
-            finish(t::CfgMessage, QString::fromUtf8(t::TimesOutError), false);
+            finish(t::CfgMessage, QString::fromUtf8(t::TimesOutError), false, Failed);
             return;
         }
         // The decoder's "P" may come before the last character's pause is over.
@@ -93,7 +100,7 @@ void KeyboardTransfer::download()
                         box_, QLatin1Char(kb::AcceptedMark), Interval::KeyboardDownloadAccepted,
                         [this](bool accepted) {
                             finish(t::CfgMessage, QString::fromUtf8(accepted ? t::DownloadOk : t::DownloadFailed),
-                                   true);
+                                   true, accepted ? Succeeded : Failed);
                         },
                         KeyboardLink::BoxStart::KeepTyped);
                 });
@@ -105,7 +112,7 @@ void KeyboardTransfer::upload(int attempt)
 {
     link_.handshake(box_, wakeUp(kb::UploadLetter, Interval::ReplyHandshakeTick), [this, attempt](bool ready) {
         if (!ready) {
-            finish(t::UploadMessage, QString::fromUtf8(t::TimesOutError), false);
+            finish(t::UploadMessage, QString::fromUtf8(t::TimesOutError), false, Failed);
             return;
         }
         if (onProgress)
@@ -119,9 +126,9 @@ void KeyboardTransfer::upload(int attempt)
             [this, attempt](const QString &typed) {
                 if (const auto block = protocol::DecodeTypedBlock(typedBytes(typed))) {
                     config_.block = *block; // the saved copy stays as it was
-                    finish(t::UploadMessage, QString::fromUtf8(t::UploadOk), true);
+                    finish(t::UploadMessage, QString::fromUtf8(t::UploadOk), true, Succeeded);
                 } else if (attempt + 1 == Attempts) {
-                    finish(t::UploadMessage, QString::fromUtf8(t::UploadFailed), true);
+                    finish(t::UploadMessage, QString::fromUtf8(t::UploadFailed), true, Failed);
                 } else {
                     upload(attempt + 1);
                 }
@@ -133,7 +140,7 @@ void KeyboardTransfer::version(int attempt)
 {
     link_.handshake(box_, wakeUp(kb::QueryLetter, Interval::ReplyHandshakeTick), [this, attempt](bool ready) {
         if (!ready) {
-            finish(t::UploadMessage, QString::fromUtf8(t::TimesOutError), false);
+            finish(t::UploadMessage, QString::fromUtf8(t::TimesOutError), false, Failed);
             return;
         }
         box_.clearAndFocus(); // as for a download: an early "P" counts
@@ -145,7 +152,7 @@ void KeyboardTransfer::version(int attempt)
                         if (accepted)
                             versionReply(attempt);
                         else
-                            finish(t::SendCommandMessage, QString::fromUtf8(t::VersionCommandFailed), false);
+                            finish(t::SendCommandMessage, QString::fromUtf8(t::VersionCommandFailed), false, Failed);
                     },
                     KeyboardLink::BoxStart::KeepTyped);
             });
@@ -174,9 +181,9 @@ void KeyboardTransfer::versionReply(int attempt)
             if (text)
                 finish(t::UploadMessage,
                        QString::fromUtf8(t::VersionInformation) + QString::fromStdString(Windows1252ToUtf8(*text)),
-                       true);
+                       true, Succeeded);
             else
-                finish(t::UploadMessage, QString::fromUtf8(t::UploadFailed), true);
+                finish(t::UploadMessage, QString::fromUtf8(t::UploadFailed), true, Failed);
         });
 }
 

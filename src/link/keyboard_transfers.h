@@ -27,7 +27,9 @@ public:
     // Show the progress bar with this value and maximum.
     std::function<void(int value, int maximum)> onProgress;
     // Called once at the end, unless aborted. hideProgress is false when the
-    // exchange stopped early and the bar keeps whatever it showed.
+    // exchange stopped early and the bar keeps whatever it showed. A failed
+    // exchange's report names in its detail what went wrong with the port,
+    // when something did.
     std::function<void(const TransferReport &report, bool hideProgress)> onFinished;
 
     // A download writes the block checksum into the block first.
@@ -40,7 +42,7 @@ private:
     void upload(int attempt);
     void version(int attempt);
     void versionReply(int attempt);
-    void finish(const char *caption, const QString &text, bool hideProgress);
+    void finish(const char *caption, const QString &text, bool hideProgress, KeyboardLink::Outcome outcome);
 
     TransferKind kind_;
     Configuration &config_;

@@ -141,7 +141,7 @@ void CommandConsole::onFinished(ConsoleItem item, const ConsoleOutcome &outcome)
     closePort();
     if (outcome.handshakeTimedOut) {
         setControlsEnabled(true);
-        dialogs_.tell(text(c::MessageCaption), text(c::TimesOutError));
+        dialogs_.tell(text(c::MessageCaption), text(c::TimesOutError), MessageIcon::None, outcome.detail);
         return;
     }
     bool succeeded = outcome.succeeded;
@@ -155,7 +155,7 @@ void CommandConsole::onFinished(ConsoleItem item, const ConsoleOutcome &outcome)
     }
     setControlsEnabled(true);
     // Last: the box runs its own event loop.
-    dialogs_.tell(text(c::MessageCaption), resultText(item, succeeded));
+    dialogs_.tell(text(c::MessageCaption), resultText(item, succeeded), MessageIcon::None, outcome.detail);
 }
 
 void CommandConsole::appendStatusLines(const protocol::StatusBytes &status)

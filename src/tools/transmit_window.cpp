@@ -360,7 +360,7 @@ void TransmitWindow::onKeyboardTransferFinished(const TransferReport &report, bo
         applyProgress(!hideProgress);
     setTransferBusy(runningKind_, false);
     // Last, as for the serial transfers.
-    dialogs_.tell(report.caption, report.text);
+    dialogs_.tell(report.caption, report.text, MessageIcon::None, report.detail);
 }
 
 void TransmitWindow::setTransferBusy(TransferKind kind, bool busy)

@@ -1,8 +1,17 @@
 // The keyboard line through the helper process: what the helper accepts and
-// refuses, and a whole keyboard download from the transfer exchange to the
-// port, with a stand-in helper that records the writes instead of making
-// them.
+// refuses, a whole keyboard download from the transfer exchange to the port,
+// a helper lost mid-exchange, and two helpers meeting on the line's lock,
+// with a stand-in helper that records the writes instead of making them.
 
+#include <csignal>
+#include <functional>
+#include <memory>
+
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,34 +30,11 @@ namespace helper = q51::keyboard_helper;
 
 namespace {
 
-// Types the decoder's answers: "S" when the handshake first focuses the box,
-// "P" when the wait after the data does.
-class AnsweringDecoder final : public TypedReplySource {
-public:
-    QString text() const override { return text_; }
-    void clear() override { setText({}); }
-    void takeFocus() override
-    {
-        const char *answers[] = {"S", "P"};
-        if (focusTaken_ < 2)
-            QTimer::singleShot(0, this, [this, answer = answers[focusTaken_]] { setText(text_ + answer); });
-        ++focusTaken_;
-    }
-
-private:
-    void setText(const QString &text)
-    {
-        text_ = text;
-        emit textChanged();
-    }
-    QString text_;
-    int focusTaken_ = 0;
-};
-
 struct RecordedWrite {
     int port;
     char value;
     qint64 microseconds;
+    qint64 helper; // process id of the helper that wrote it
 };
 
 QList<RecordedWrite> ReadRecording(const QString &path)
@@ -59,11 +45,103 @@ QList<RecordedWrite> ReadRecording(const QString &path)
     QList<RecordedWrite> writes;
     for (const QByteArray &line : file.readAll().split('\n')) {
         const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() == 3)
-            writes.append({fields[0].toInt(nullptr, 16), char(fields[1].toInt(nullptr, 16)), fields[2].toLongLong()});
+        if (fields.size() == 4)
+            writes.append({fields[0].toInt(nullptr, 16), char(fields[1].toInt(nullptr, 16)), fields[2].toLongLong(),
+                           fields[3].toLongLong()});
     }
     return writes;
 }
+
+QByteArray Written(const QList<RecordedWrite> &writes)
+{
+    QByteArray bytes;
+    for (const RecordedWrite &write : writes)
+        bytes += write.value;
+    return bytes;
+}
+
+QByteArray BlockText(const Configuration &config)
+{
+    return QByteArray::fromStdString(protocol::HexText(config.block));
+}
+
+// A helper process held by a handle that cannot reach another process once
+// the pid is reused: signals it, and tells whether it has ended.
+class HelperHandle {
+public:
+    explicit HelperHandle(qint64 pid) : fd_(int(syscall(SYS_pidfd_open, pid_t(pid), 0u))) {}
+    ~HelperHandle()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    HelperHandle(const HelperHandle &) = delete;
+    HelperHandle &operator=(const HelperHandle &) = delete;
+
+    [[nodiscard]] bool valid() const { return fd_ >= 0; }
+    void signal(int number) const { syscall(SYS_pidfd_send_signal, fd_, number, nullptr, 0u); }
+    [[nodiscard]] bool ended() const
+    {
+        pollfd watch{fd_, POLLIN, 0};
+        return ::poll(&watch, 1, 0) == 1;
+    }
+
+private:
+    int fd_;
+};
+
+struct Finished {
+    QString text;
+    QString detail;
+};
+
+// Stands for a decoder on the keyboard line: it hears what the stand-in
+// helper recorded since it was made, types "S" once it has heard a wake-up
+// letter, and from the box's next focus on types `reply` once what it heard
+// satisfies `replyWhen`.
+class TypingDecoder final : public TypedReplySource {
+public:
+    TypingDecoder(QString recording, QString reply, std::function<bool(const QByteArray &heard)> replyWhen)
+        : recording_(std::move(recording)), heardBefore_(ReadRecording(recording_).size()), reply_(std::move(reply)),
+          replyWhen_(std::move(replyWhen))
+    {
+        listening_.setInterval(1);
+        connect(&listening_, &QTimer::timeout, this, &TypingDecoder::listen);
+    }
+    QString text() const override { return text_; }
+    void clear() override { setText({}); }
+    void takeFocus() override
+    {
+        ++focusTaken_;
+        listening_.start();
+    }
+
+private:
+    void listen()
+    {
+        const QByteArray heard = Written(ReadRecording(recording_).mid(heardBefore_));
+        if (!ready_ && !heard.isEmpty()) {
+            ready_ = true;
+            setText(text_ + QLatin1Char('S'));
+        } else if (ready_ && focusTaken_ > 1 && replyWhen_(heard)) {
+            listening_.stop();
+            setText(text_ + reply_);
+        }
+    }
+    void setText(const QString &text)
+    {
+        text_ = text;
+        emit textChanged();
+    }
+    QString recording_;
+    qsizetype heardBefore_;
+    QString reply_;
+    std::function<bool(const QByteArray &)> replyWhen_;
+    QTimer listening_;
+    QString text_;
+    bool ready_ = false;
+    int focusTaken_ = 0;
+};
 
 } // namespace
 
@@ -71,13 +149,48 @@ class KeyboardHelperTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init();
     void requestsAreJudged_data();
     void requestsAreJudged();
     void overlongLinesAreRefusedWhole();
     void downloadGoesThroughTheHelper();
+    void lostHelperTakesNoWriteBeyondTheOutcome_data();
+    void lostHelperTakesNoWriteBeyondTheOutcome();
+    void secondHelperFindsTheLineBusy();
     void helperThatDeclinesLeavesTheLineUnavailable_data();
     void helperThatDeclinesLeavesTheLineUnavailable();
+
+private:
+    // The stand-in's record and lock, fresh for each test.
+    QString recording() const { return dir_->filePath(QStringLiteral("writes")); }
+    QStringList helperArguments() const
+    {
+        return {recording(), QStringLiteral("--lock"), dir_->filePath(QStringLiteral("lock"))};
+    }
+    std::unique_ptr<KeyboardHelperPortIo> makeClient() const
+    {
+        return std::make_unique<KeyboardHelperPortIo>(QStringLiteral(Q51_RECORDING_HELPER), helperArguments());
+    }
+    Finished run(KeyboardTransfer &transfer) const;
+
+    std::unique_ptr<QTemporaryDir> dir_;
 };
+
+void KeyboardHelperTest::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+}
+
+Finished KeyboardHelperTest::run(KeyboardTransfer &transfer) const
+{
+    Finished finished;
+    transfer.onFinished = [&](const TransferReport &report, bool) { finished = {report.text, report.detail}; };
+    transfer.start();
+    test::waitUntil([&] { return !finished.text.isEmpty(); }, 10000);
+    transfer.onFinished = {};
+    return finished;
+}
 
 void KeyboardHelperTest::requestsAreJudged_data()
 {
@@ -129,45 +242,135 @@ void KeyboardHelperTest::overlongLinesAreRefusedWhole()
 
 void KeyboardHelperTest::downloadGoesThroughTheHelper()
 {
-    test::ScaledIntervals fast(0.01);
-    QTemporaryDir dir;
-    const QString recording = dir.filePath(QStringLiteral("writes"));
-    KeyboardHelperPortIo io(QStringLiteral(Q51_RECORDING_HELPER), {recording});
-    QVERIFY(InitializePortIo(io));
+    // The host's pause no shorter than the helper's, as on the line, so the
+    // decoder hears each character about when the host writes it.
+    test::ScaledIntervals paced(0.4);
+    const auto io = makeClient();
+    QVERIFY(InitializePortIo(*io));
+    QCOMPARE(io->helperProcessId(), 0); // the start-up check keeps no helper
 
     Configuration config;
     LoadFactoryDefaults(config);
-    AnsweringDecoder decoder;
-    KeyboardTransfer transfer(TransferKind::Download, config, io, ReplyBox(&decoder));
-    QString message;
-    transfer.onFinished = [&](const TransferReport &report, bool) { message = report.text; };
-    transfer.start();
-    QVERIFY(test::waitUntil([&] { return !message.isEmpty(); }, 10000));
-    QCOMPARE(message, QStringLiteral("Download OK!"));
-    io.ShutdownWinIo(); // the helper finishes what it was asked first
+    TypingDecoder decoder(recording(), QStringLiteral("P"),
+                          [&](const QByteArray &heard) { return heard.endsWith(BlockText(config)); });
+    KeyboardTransfer transfer(TransferKind::Download, config, *io, ReplyBox(&decoder));
+    const Finished finished = run(transfer);
+    QCOMPARE(finished.text, QStringLiteral("Download OK!"));
+    QVERIFY(finished.detail.isEmpty());
+    QCOMPARE(io->helperProcessId(), 0); // ended with the exchange
 
     // Wake-up letters in whole ticks, then the block (checksum included) as
     // hex text, nothing else, and never two writes closer than the pause.
-    const QList<RecordedWrite> writes = ReadRecording(recording);
-    QByteArray written;
+    const QList<RecordedWrite> writes = ReadRecording(recording());
     for (int i = 0; i < writes.size(); ++i) {
         QCOMPARE(writes[i].port, 0x60);
-        written += writes[i].value;
         if (i > 0)
             QVERIFY2(writes[i].microseconds - writes[i - 1].microseconds >= helper::MinimumWriteGapMicroseconds,
                      qPrintable(QStringLiteral("write %1 too soon").arg(i)));
     }
-    const QByteArray block = QByteArray::fromStdString(protocol::HexText(config.block));
+    const QByteArray written = Written(writes);
+    const QByteArray block = BlockText(config);
     QVERIFY(written.endsWith(block));
     const QByteArray letters = written.chopped(block.size());
+    QVERIFY(!letters.isEmpty());
     QCOMPARE(letters, QByteArray(letters.size(), 'A'));
     QCOMPARE(letters.size() % 5, 0);
 
     // The interrupt-mask clear after each of the two waits is refused, and said.
-    const QStringList refusals = io.refusals();
+    const QStringList refusals = io->refusals();
     QCOMPARE(refusals.size(), 2);
     for (const QString &refusal : refusals)
         QVERIFY2(refusal.contains(QStringLiteral("port 0x21")), qPrintable(refusal));
+}
+
+void KeyboardHelperTest::lostHelperTakesNoWriteBeyondTheOutcome_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("closeWindow");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("killed") << SIGKILL << false << QStringLiteral("killed by signal 9");
+    QTest::newRow("stopped") << SIGSTOP << false << QString();
+    QTest::newRow("stopped, window closed") << SIGSTOP << true << QString();
+}
+
+// The helper is signalled mid-block; the decoder, not having heard it all,
+// never accepts. Whatever the helper has not written when the outcome is
+// told (or the window closes) never reaches the port, and the next exchange
+// gets a new helper.
+void KeyboardHelperTest::lostHelperTakesNoWriteBeyondTheOutcome()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, closeWindow);
+    QFETCH(QString, detail);
+    test::ScaledIntervals fast(0.01);
+    auto io = makeClient();
+    Configuration config;
+    LoadFactoryDefaults(config);
+    TypingDecoder deaf(recording(), QStringLiteral("P"), [](const QByteArray &) { return false; });
+    auto download = std::make_unique<KeyboardTransfer>(TransferKind::Download, config, *io, ReplyBox(&deaf));
+    std::unique_ptr<HelperHandle> lost;
+    download->onProgress = [&](int value, int) {
+        if (value == 50 && !lost) {
+            lost = std::make_unique<HelperHandle>(io->helperProcessId());
+            lost->signal(signal);
+        }
+    };
+    if (closeWindow) {
+        download->start();
+        QVERIFY(test::waitUntil([&] { return lost != nullptr; }, 10000));
+        QElapsedTimer closing;
+        closing.start();
+        download.reset();
+        io.reset();
+        QVERIFY2(closing.elapsed() < 1000, qPrintable(QStringLiteral("closing took %1 ms").arg(closing.elapsed())));
+    } else {
+        const Finished failed = run(*download);
+        QCOMPARE(failed.text, QStringLiteral("Download Failed!"));
+        QVERIFY2(detail.isEmpty() ? failed.detail.isEmpty() : failed.detail.contains(detail),
+                 qPrintable(failed.detail));
+    }
+    QVERIFY(lost && lost->valid());
+    QVERIFY(lost->ended());
+    const qsizetype recorded = ReadRecording(recording()).size();
+    QVERIFY(recorded < BlockText(config).size()); // it was cut off mid-block
+    lost->signal(SIGCONT);
+    test::runFor(50);
+    QCOMPARE(ReadRecording(recording()).size(), recorded);
+
+    if (!io)
+        io = makeClient();
+    TypingDecoder decoder(recording(), QString::fromLatin1(BlockText(config)), [](const QByteArray &) { return true; });
+    KeyboardTransfer upload(TransferKind::Upload, config, *io, ReplyBox(&decoder));
+    QCOMPARE(run(upload).text, QStringLiteral("   Upload OK!"));
+    const QList<RecordedWrite> after = ReadRecording(recording()).mid(recorded);
+    QVERIFY(!after.isEmpty());
+    QCOMPARE(Written(after), QByteArray(after.size(), 'U'));
+    QVERIFY(after.constFirst().helper != ReadRecording(recording()).constFirst().helper);
+}
+
+void KeyboardHelperTest::secondHelperFindsTheLineBusy()
+{
+    const auto first = makeClient();
+    const auto second = makeClient();
+    auto holding = first->BeginExchange();
+    QVERIFY(holding->SetPortVal(0x60, 'A', 1));
+    // The port is reachable, so the start-up check passes...
+    QVERIFY(second->InitializeWinIo());
+    // ...but an exchange gets no helper while another holds the line, and says why.
+    const auto refused = second->BeginExchange();
+    QVERIFY(!refused->SetPortVal(0x60, 'B', 1));
+    const QString trouble = QString::fromStdString(refused->trouble());
+    QVERIFY2(trouble.contains(QStringLiteral("another keyboard transfer"))
+                 && trouble.contains(QStringLiteral("try again")),
+             qPrintable(trouble));
+
+    holding->finish();
+    holding.reset();
+    const auto next = second->BeginExchange();
+    QVERIFY(next->SetPortVal(0x60, 'C', 1));
+    next->finish();
+    QVERIFY(next->trouble().empty());
+    QCOMPARE(Written(ReadRecording(recording())), QByteArray("AC"));
 }
 
 void KeyboardHelperTest::helperThatDeclinesLeavesTheLineUnavailable_data()
@@ -175,8 +378,11 @@ void KeyboardHelperTest::helperThatDeclinesLeavesTheLineUnavailable_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("no capability") << QStringLiteral(Q51_RECORDING_HELPER) << QStringList{"unused", "--unavailable"}
+    const QString standIn = QStringLiteral(Q51_RECORDING_HELPER);
+    QTest::newRow("no capability") << standIn << QStringList{"unused", "--unavailable"}
                                    << QStringLiteral("no access to the keyboard controller");
+    QTest::newRow("lock folder missing") << standIn << QStringList{"unused", "--lock", "/nonexistent/q51/lock"}
+                                         << QStringLiteral("cannot open the lock file /nonexistent/q51/lock");
     QTest::newRow("not installed") << QStringLiteral("/nonexistent/q51-keyboard-helper") << QStringList{}
                                    << QStringLiteral("cannot start");
 }
@@ -189,7 +395,11 @@ void KeyboardHelperTest::helperThatDeclinesLeavesTheLineUnavailable()
     KeyboardHelperPortIo io(program, arguments);
     QVERIFY(!InitializePortIo(io));
     QVERIFY2(io.unavailableReason().contains(reason), qPrintable(io.unavailableReason()));
-    QVERIFY(!io.SetPortVal(0x60, 'A', 1));
+    // An exchange tries again, writes nothing, and says why.
+    const auto exchange = io.BeginExchange();
+    QVERIFY(!exchange->SetPortVal(0x60, 'A', 1));
+    const QString trouble = QString::fromStdString(exchange->trouble());
+    QVERIFY2(trouble.contains(reason), qPrintable(trouble));
 }
 
 QTEST_MAIN(KeyboardHelperTest)

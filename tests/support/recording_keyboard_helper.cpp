@@ -1,8 +1,14 @@
 // A stand-in for the keyboard-port helper that records each write it would
-// make instead of making it: "PP VV microseconds" per line in the file named
-// by its first argument. It runs the real request loop, so it refuses and
-// paces exactly as the helper does. With "--unavailable" it declines to
-// start, as the helper does without the capability.
+// make instead of making it: "PP VV microseconds pid" per line, appended to the
+// file named by its first argument, so that the helpers of several exchanges
+// share one record. It runs the real request loop and line lock, so it
+// refuses, paces and excludes exactly as the helper does.
+//
+//   recording_keyboard_helper FILE [--lock PATH] [--unavailable]
+//
+// With "--lock PATH" it holds the line's lock on PATH (the real helper's
+// path is fixed); with "--unavailable" it declines to start, as the helper
+// does without the capability.
 
 #include <chrono>
 #include <cstdio>
@@ -11,6 +17,7 @@
 
 #include <unistd.h>
 
+#include "keyboard_helper/line_lock.h"
 #include "keyboard_helper/request_loop.h"
 #include "link/portio/keyboard_helper_protocol.h"
 
@@ -24,8 +31,9 @@ public:
     void write(std::uint16_t port, std::uint8_t value) override
     {
         const auto elapsed = std::chrono::steady_clock::now() - start_;
-        std::fprintf(log_, "%02x %02x %lld\n", unsigned(port), unsigned(value),
-                     static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()));
+        std::fprintf(log_, "%02x %02x %lld %ld\n", unsigned(port), unsigned(value),
+                     static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()),
+                     static_cast<long>(getpid()));
         std::fflush(log_);
     }
 
@@ -34,16 +42,31 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+int Decline(std::string_view prefix, const std::string &why)
+{
+    const std::string line = std::string(prefix) + why;
+    SendLine(STDOUT_FILENO, line.data(), line.size());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc > 2 && std::strcmp(argv[2], "--unavailable") == 0) {
-        const std::string line = std::string(UnavailablePrefix) + "no access to the keyboard controller";
-        SendLine(STDOUT_FILENO, line.data(), line.size());
-        return 1;
+    const char *lockPath = nullptr;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--unavailable") == 0)
+            return Decline(UnavailablePrefix, "no access to the keyboard controller");
+        if (std::strcmp(argv[i], "--lock") == 0 && i + 1 < argc)
+            lockPath = argv[++i];
+        else
+            return 2;
     }
-    std::FILE *log = argc > 1 ? std::fopen(argv[1], "w") : nullptr;
+    if (lockPath) {
+        if (const LineLock lock = TakeLineLock(lockPath); lock.state != LineLock::State::Held)
+            return Decline(lock.state == LineLock::State::Busy ? BusyPrefix : UnavailablePrefix, lock.why);
+    }
+    std::FILE *log = argc > 1 ? std::fopen(argv[1], "a") : nullptr;
     if (!log)
         return 2;
     SendLine(STDOUT_FILENO, ReadyLine.data(), ReadyLine.size());

@@ -8,6 +8,9 @@
 //   window -> helper   "out 60 41\n"         write 0x41 to port 0x60
 //   helper -> window   "ready\n"             once, when it holds the port
 //                      "unavailable: why\n"  instead of ready, then it ends
+//                      "busy: why\n"         instead of ready, then it ends: the
+//                                            port is reachable but another
+//                                            helper holds the line
 //                      "refused: why\n"      for a request it did not carry out
 
 #include <cstdint>
@@ -19,6 +22,7 @@ namespace q51::keyboard_helper {
 
 inline constexpr std::string_view ReadyLine = "ready";
 inline constexpr std::string_view UnavailablePrefix = "unavailable: ";
+inline constexpr std::string_view BusyPrefix = "busy: ";
 inline constexpr std::string_view RefusedPrefix = "refused: ";
 
 // Longer lines are refused whole, so a stream of garbage cannot grow memory.

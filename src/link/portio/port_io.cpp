@@ -2,6 +2,27 @@
 
 namespace q51 {
 
+namespace {
+
+class WriteThrough final : public PortExchange {
+public:
+    explicit WriteThrough(PortIo &io) : io_(io) {}
+    bool SetPortVal(std::uint16_t port, std::uint32_t value, int size) override
+    {
+        return io_.SetPortVal(port, value, size);
+    }
+
+private:
+    PortIo &io_;
+};
+
+} // namespace
+
+std::unique_ptr<PortExchange> PortIo::BeginExchange()
+{
+    return std::make_unique<WriteThrough>(*this);
+}
+
 bool InitializePortIo(PortIo &io, int attempts)
 {
     for (int i = 0; i < attempts; ++i) {

@@ -5,10 +5,25 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace q51 {
 
 inline constexpr std::uint16_t KeyboardDataPort = 0x60;
+
+// One exchange's hold on the port, from its first write to its result.
+// Ending it without finish() (an abort, a failure) drops at once every write
+// not yet made, so that none reaches the port after the result is told.
+class PortExchange {
+public:
+    virtual ~PortExchange() = default;
+    virtual bool SetPortVal(std::uint16_t port, std::uint32_t value, int size) = 0;
+    // The exchange succeeded: the writes asked for may still go out.
+    virtual void finish() {}
+    // What went wrong with the port during the exchange, in words for the
+    // user (what happened, what to do); empty when nothing did.
+    [[nodiscard]] virtual std::string trouble() const { return {}; }
+};
 
 class PortIo {
 public:
@@ -18,6 +33,11 @@ public:
     // Writes value (size bytes, 1 for the keyboard controller) to an I/O port.
     virtual bool SetPortVal(std::uint16_t port, std::uint32_t value, int size) = 0;
     virtual void ShutdownWinIo() = 0;
+
+    // Holds the port for one exchange. A backend that holds nothing between
+    // exchanges gets hold of the port here; by default writes go through
+    // SetPortVal.
+    [[nodiscard]] virtual std::unique_ptr<PortExchange> BeginExchange();
 };
 
 // Never initialises: for platforms without port access, and for tests.
