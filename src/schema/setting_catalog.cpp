@@ -12,6 +12,7 @@
 #include "schema/misc_fields.h"
 #include "schema/number_box_rule.h"
 #include "schema/page_catalog.h"
+#include "schema/setting_codec.h"
 #include "schema/symbology_fields.h"
 #include "schema/symbology_option_fields.h"
 
@@ -275,27 +276,7 @@ const std::vector<Setting> &AllSettings()
 
 std::vector<TouchedBits> SettingTouches(const Setting &setting)
 {
-    switch (setting.kind) {
-    case SettingKind::Field:
-        return FieldTouches(setting.field);
-    case SettingKind::Number:
-    case SettingKind::CodeId:
-        return {{setting.byte, 0xFF}};
-    case SettingKind::FixedLengths:
-        return {{setting.byte, 0xFF}, {setting.byte + 1, 0xFF}};
-    case SettingKind::InsertionCodes: {
-        std::vector<TouchedBits> bytes;
-        for (int i = 0; i < int(InsertionCodeCount); ++i)
-            bytes.push_back({setting.byte + i, 0xFF});
-        return bytes;
-    }
-    case SettingKind::ReservedBits:
-        return {{setting.byte, setting.mask}};
-    case SettingKind::HeaderText:
-    case SettingKind::HeaderNumber:
-        break;
-    }
-    return {};
+    return CodecOf(setting.kind).touches(setting);
 }
 
 const Setting *FindSetting(std::string_view key)
