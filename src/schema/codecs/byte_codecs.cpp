@@ -208,34 +208,10 @@ public:
 
 } // namespace
 
-const SettingCodec &ForNumber()
-{
-    static const NumberCodec codec;
-    return codec;
-}
-
-const SettingCodec &ForFixedLengths()
-{
-    static const FixedLengthsCodec codec;
-    return codec;
-}
-
-const SettingCodec &ForCodeId()
-{
-    static const CodeIdCodec codec;
-    return codec;
-}
-
-const SettingCodec &ForInsertionCodes()
-{
-    static const InsertionCodesCodec codec;
-    return codec;
-}
-
-const SettingCodec &ForReservedBits()
-{
-    static const ReservedBitsCodec codec;
-    return codec;
-}
+const SettingCodec &ForNumber() { return Single<NumberCodec>(); }
+const SettingCodec &ForFixedLengths() { return Single<FixedLengthsCodec>(); }
+const SettingCodec &ForCodeId() { return Single<CodeIdCodec>(); }
+const SettingCodec &ForInsertionCodes() { return Single<InsertionCodesCodec>(); }
+const SettingCodec &ForReservedBits() { return Single<ReservedBitsCodec>(); }
 
 } // namespace q51::codecs

@@ -14,6 +14,14 @@ const SettingCodec &ForReservedBits();   // bits no page describes
 const SettingCodec &ForHeaderText();     // a header string of the file
 const SettingCodec &ForHeaderNumber();   // the port number or transfer mode
 
+// Codecs hold no state: one of each serves every setting of its kind.
+template <typename Codec>
+const SettingCodec &Single()
+{
+    static const Codec codec;
+    return codec;
+}
+
 // A run of whole bytes from the setting's first byte: what most block
 // kinds own, declared by their width alone.
 class ByteRunCodec : public SettingCodec {

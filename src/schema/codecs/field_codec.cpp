@@ -115,10 +115,6 @@ private:
 
 } // namespace
 
-const SettingCodec &ForField()
-{
-    static const FieldCodec codec;
-    return codec;
-}
+const SettingCodec &ForField() { return Single<FieldCodec>(); }
 
 } // namespace q51::codecs

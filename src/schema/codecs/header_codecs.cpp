@@ -58,16 +58,7 @@ public:
 
 } // namespace
 
-const SettingCodec &ForHeaderText()
-{
-    static const HeaderTextCodec codec;
-    return codec;
-}
-
-const SettingCodec &ForHeaderNumber()
-{
-    static const HeaderNumberCodec codec;
-    return codec;
-}
+const SettingCodec &ForHeaderText() { return Single<HeaderTextCodec>(); }
+const SettingCodec &ForHeaderNumber() { return Single<HeaderNumberCodec>(); }
 
 } // namespace q51::codecs
