@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "app/child_windows.h"
+#include "document/config_document.h"
 #include "app/main_window.h"
 #include "keyboard_wedge.h"
 #include "link/exchange.h"
@@ -671,6 +672,7 @@ int everyWindow()
     for (int n = 1; n <= 4; ++n)
         qputenv(("Q51_COM" + QByteArray::number(n)).constData(), "/nonexistent/q51-bench-port");
     Configuration config;
+    ConfigDocument document(config);
     NoteDialogs dialogs;
     NoPortIo portIo;
     ShellServices services{
@@ -678,7 +680,7 @@ int everyWindow()
         portIo,
         [](const QString &, const QStringList &) { return false; }, // no help viewer: the built-in page
         [] { return QStringLiteral("08/12/2026"); },
-        MakeChildWindowFactory(config, dialogs, portIo),
+        MakeChildWindowFactory(config, document, dialogs, portIo),
         MakeToolWindowFactories(config, dialogs, portIo),
     };
     MainWindow window(config, services);

@@ -15,14 +15,15 @@
 
 namespace q51 {
 
-ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, UserDialogs &dialogs, PortIo &portIo)
+ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, ConfigDocument &document,
+                                                    UserDialogs &dialogs, PortIo &portIo)
 {
-    return [&config, &dialogs, &portIo](int page) -> QWidget * {
+    return [&config, &document, &dialogs, &portIo](int page) -> QWidget * {
         switch (page) {
-        case Page::Interface: return new InterfacePage(config);
-        case Page::Communication: return new CommunicationPage(config);
-        case Page::BarCodes: return new BarCodePage(config, dialogs);
-        case Page::Miscellaneous: return new MiscPage(config, dialogs);
+        case Page::Interface: return new InterfacePage(document);
+        case Page::Communication: return new CommunicationPage(document);
+        case Page::BarCodes: return new BarCodePage(document, dialogs);
+        case Page::Miscellaneous: return new MiscPage(document, dialogs);
         case Page::Transmit:
             return new TransmitWindow(config, dialogs, portIo,
                                       [] { return std::make_unique<SerialPortTransport>(); });

@@ -5,12 +5,16 @@
 
 namespace q51 {
 
+class ConfigDocument;
 class PortIo;
 class UserDialogs;
 
-// Builds the page or transfer window for an ActivePage number. Keyboard
-// transfers go through portIo.
-ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, UserDialogs &dialogs, PortIo &portIo);
+// Builds the page or transfer window for an ActivePage number. Pages
+// change the configuration through document; the transfer window's
+// exchanges read and replace the block itself. Keyboard transfers go
+// through portIo.
+ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, ConfigDocument &document,
+                                                    UserDialogs &dialogs, PortIo &portIo);
 
 // Builds the service windows of the Tools menu.
 ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs, PortIo &portIo);

@@ -15,6 +15,7 @@
 #include "app/first_paint_probe.h"
 #include "app/main_window.h"
 #include "app/toolbar_icons.h"
+#include "document/config_document.h"
 #include "link/keyboard_helper_port_io.h"
 #include "model/configuration.h"
 #include "ui/user_dialogs.h"
@@ -65,6 +66,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(q51::ApplicationIcon());
 
     q51::Configuration config;
+    q51::ConfigDocument document(config);
     q51::QtUserDialogs dialogs;
     // The keyboard line goes through the helper, which alone may write the
     // keyboard controller's port.
@@ -77,7 +79,7 @@ int main(int argc, char *argv[])
             return QProcess::startDetached(program, arguments);
         },
         [] { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); },
-        q51::MakeChildWindowFactory(config, dialogs, *portIo),
+        q51::MakeChildWindowFactory(config, document, dialogs, *portIo),
         q51::MakeToolWindowFactories(config, dialogs, *portIo),
     };
     q51::MainWindow window(config, services);

@@ -26,6 +26,15 @@ const LengthSlot *FindLengthSlot(int slot)
     return nullptr;
 }
 
+SlotLengths ReadSlotLengths(const Configuration &config, int slot)
+{
+    SlotLengths lengths;
+    lengths.minimum = config.block[std::size_t(MinimumLengthByte(slot))];
+    for (int which = 0; which < 2; ++which)
+        lengths.fixed[which] = config.block[std::size_t(FixedLengthByte(slot, which))];
+    return lengths;
+}
+
 std::int64_t LeadingNumber(std::string_view text)
 {
     constexpr std::int64_t Saturated = 1'000'000'000;

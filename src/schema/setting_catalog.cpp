@@ -295,6 +295,21 @@ const Setting *FindSetting(std::string_view key)
     return found == byKey.end() ? nullptr : found->second;
 }
 
+const Setting *SettingAt(SettingKind kind, int byte)
+{
+    static const std::map<std::pair<SettingKind, int>, const Setting *> byPlace = [] {
+        std::map<std::pair<SettingKind, int>, const Setting *> all;
+        for (const Setting &s : AllSettings()) {
+            const auto touched = SettingTouches(s);
+            if (!touched.empty())
+                all.emplace(std::pair(s.kind, touched.front().byte), &s);
+        }
+        return all;
+    }();
+    const auto found = byPlace.find({kind, byte});
+    return found == byPlace.end() ? nullptr : found->second;
+}
+
 std::vector<const Setting *> MatchSettings(std::string_view typed)
 {
     if (const Setting *exact = FindSetting(typed))

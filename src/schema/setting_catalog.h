@@ -62,5 +62,8 @@ std::vector<TouchedBits> SettingTouches(const Setting &setting);
 std::vector<const Setting *> MatchSettings(std::string_view typed);
 // Exact keys only (case-insensitive), for the text form.
 const Setting *FindSetting(std::string_view key);
+// The setting of that kind whose bits start at byte, for the hand-built
+// page controls that bind by place; nullptr when there is none.
+const Setting *SettingAt(SettingKind kind, int byte);
 
 } // namespace q51

@@ -8,6 +8,7 @@
 #include "pages/barcodes/barcode_page.h"
 #include "pages/barcodes/code_length_group.h"
 #include "schema/code_lengths.h"
+#include "support/documented.h"
 #include "support/page_driver.h"
 #include "support/scripted_dialogs.h"
 
@@ -103,7 +104,7 @@ void BarCodeLengthsTest::typedMinimum()
     Configuration c;
     LoadFactoryDefaults(c);
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QLineEdit *box = named<QLineEdit>(page, "TxtMin", 4);
     QCOMPARE(box->text(), QStringLiteral("4"));
     const Block before = c.block;
@@ -144,7 +145,7 @@ void BarCodeLengthsTest::typedFixedLength()
     at(c, 40) = 10;
     at(c, 41) = 20;
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QLineEdit *second = named<QLineEdit>(page, "txtFix2", 2);
     QVERIFY(second->isEnabled());
     type(second, typed);
@@ -161,7 +162,7 @@ void BarCodeLengthsTest::variableKeepsTheBytesAt255()
     at(c, 51) = 20;
     ScriptedDialogs d;
     {
-        BarCodePage page(c, d);
+        q51::test::Documented<BarCodePage> page(c, d);
         auto *variable = named<QCheckBox>(page, "chkvariable", 7);
         QVERIFY(!variable->isChecked());
         QCOMPARE(named<QLineEdit>(page, "txtFix1", 7)->text(), QStringLiteral("10"));
@@ -174,7 +175,7 @@ void BarCodeLengthsTest::variableKeepsTheBytesAt255()
             QCOMPARE(named<QLineEdit>(page, box, 7)->text(), QStringLiteral("0"));
         }
     }
-    BarCodePage reopened(c, d);
+    q51::test::Documented<BarCodePage> reopened(c, d);
     QVERIFY(named<QCheckBox>(reopened, "chkvariable", 7)->isChecked());
 }
 
@@ -184,7 +185,7 @@ void BarCodeLengthsTest::clearingVariableThenTypingOneLength()
     LoadFactoryDefaults(c);
     ScriptedDialogs d;
     {
-        BarCodePage page(c, d);
+        q51::test::Documented<BarCodePage> page(c, d);
         named<QCheckBox>(page, "chkvariable", 3)->click();
         for (const char *box : {"txtFix1", "txtFix2"}) {
             QVERIFY(named<QLineEdit>(page, box, 3)->isEnabled());
@@ -196,7 +197,7 @@ void BarCodeLengthsTest::clearingVariableThenTypingOneLength()
         QCOMPARE(int(at(c, 42)), 12);
         QCOMPARE(int(at(c, 43)), 255);
     }
-    BarCodePage reopened(c, d);
+    q51::test::Documented<BarCodePage> reopened(c, d);
     QVERIFY(!named<QCheckBox>(reopened, "chkvariable", 3)->isChecked());
     QCOMPARE(named<QLineEdit>(reopened, "txtFix2", 3)->text(), QStringLiteral("255"));
 }
@@ -209,7 +210,7 @@ void BarCodeLengthsTest::fixedPairOpensUnticked()
     at(c, 53) = 12;
     c.TakeSavedCopy();
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QVERIFY(!named<QCheckBox>(page, "chkvariable", 8)->isChecked());
     QCOMPARE(named<QLineEdit>(page, "txtFix1", 8)->text(), QStringLiteral("255"));
     QCOMPARE(named<QLineEdit>(page, "txtFix2", 8)->text(), QStringLiteral("12"));
@@ -224,7 +225,7 @@ void BarCodeLengthsTest::badMinimaAreReportedOncePerSlotOnOpening()
     at(c, 206) = 200; // slot 16: no tab shows it
     ScriptedDialogs d;
     {
-        BarCodePage page(c, d);
+        q51::test::Documented<BarCodePage> page(c, d);
         QCOMPARE(d.messages.size(), 1);
         QCOMPARE(d.messages.constFirst().text, QStringLiteral("You must input a integer less than 100"));
         QCOMPARE(int(at(c, 206)), 0);
@@ -233,7 +234,7 @@ void BarCodeLengthsTest::badMinimaAreReportedOncePerSlotOnOpening()
     at(c, 192) = 100;
     at(c, 205) = 200; // slot 15 has no controls: neither checked nor changed
     at(c, 207) = 255;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QCOMPARE(d.messages.size(), 2);
     QCOMPARE(int(at(c, 192)), 0);
     QCOMPARE(int(at(c, 205)), 200);
@@ -263,7 +264,7 @@ void BarCodeLengthsTest::slotDefaults()
     at(c, FixedLengthByte(slot, 0)) = 6;
     at(c, FixedLengthByte(slot, 1)) = 9;
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     // The box already showing the default text still stores it.
     named<QLineEdit>(page, "TxtMin", slot)->setText(QString::number(minimum));
     at(c, MinimumLengthByte(slot)) = 77;
@@ -280,7 +281,7 @@ void BarCodeLengthsTest::chinaPostageVariableIsGreyed()
     Configuration c;
     LoadFactoryDefaults(c);
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     for (const LengthSlot &s : LengthSlots()) {
         if (auto *variable = named<QCheckBox>(page, "chkvariable", s.slot))
             QCOMPARE(variable->isEnabled(), s.slot != 10);
@@ -292,7 +293,7 @@ void BarCodeLengthsTest::oneComponentServesEverySlot()
     Configuration c;
     LoadFactoryDefaults(c);
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QList<int> shownSlots;
     for (CodeLengthGroup *g : page.lengthGroups())
         shownSlots << g->slot();

@@ -7,6 +7,7 @@
 #include "schema/code_lengths.h"
 #include "schema/field_access.h"
 #include "schema/symbology_option_fields.h"
+#include "support/documented.h"
 #include "support/page_driver.h"
 #include "support/scripted_dialogs.h"
 
@@ -79,7 +80,7 @@ void BarCodeOptionsTest::choicesWrite()
     Configuration c;
     c.block[static_cast<std::size_t>(byte)] = static_cast<std::uint8_t>(before);
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     const Block opened = c.block;
     for (const QString &click : clicks)
         QVERIFY2(apply(page, click), qPrintable(click));
@@ -117,7 +118,7 @@ void BarCodeOptionsTest::openingShows()
     Configuration c;
     c.block[static_cast<std::size_t>(byte)] = static_cast<std::uint8_t>(value);
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QCOMPARE(chosen(&page, group.toLatin1().constData()), shown);
     if (byte != 30) // the check-digit fields are shown as they are, not rewritten
         QCOMPARE(int(c.block[static_cast<std::size_t>(byte)]), value);
@@ -129,10 +130,10 @@ void BarCodeOptionsTest::fnc2SurvivesReopening()
     c.block[5] = 0xC0;
     ScriptedDialogs d;
     {
-        BarCodePage page(c, d);
+        q51::test::Documented<BarCodePage> page(c, d);
         QVERIFY(apply(page, "chk54B"));
     }
-    BarCodePage reopened(c, d);
+    q51::test::Documented<BarCodePage> reopened(c, d);
     QVERIFY(reopened.findChild<QCheckBox *>("chk54B")->isChecked());
     QCOMPARE(int(c.block[5]), 0xC8);
 }
@@ -150,7 +151,7 @@ void BarCodeOptionsTest::brazil25GreysThreeFrames()
     c.block[6] = 0xB8;
     ScriptedDialogs d;
     {
-        BarCodePage page(c, d);
+        q51::test::Documented<BarCodePage> page(c, d);
         for (const char *f : frames)
             QVERIFY(enabled(page, f));
         QVERIFY(choose(&page, "Option1", "Enable"));
@@ -163,7 +164,7 @@ void BarCodeOptionsTest::brazil25GreysThreeFrames()
         QVERIFY(choose(&page, "Option1", "Enable"));
     }
     QCOMPARE(c.block[6] & 0x04, 0x04);
-    BarCodePage reopened(c, d);
+    q51::test::Documented<BarCodePage> reopened(c, d);
     for (const char *f : frames)
         QVERIFY2(!enabled(reopened, f), f);
 }
@@ -173,7 +174,7 @@ void BarCodeOptionsTest::italianPharmacyGreysOutputAs()
     Configuration c;
     c.block[4] = 0x88;
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QVERIFY(!enabled(page, "Opt53A1"));
     QVERIFY(enabled(page, "opt53B"));
     QVERIFY(apply(page, "chk53A2"));
@@ -187,7 +188,7 @@ void BarCodeOptionsTest::chinaPostageCheckDigitIsGreyedButDefaulted()
     Configuration c;
     c.block[12] = 0xC0; // enabled, calculate and not transmit
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QVERIFY(!enabled(page, "opt513A"));
     QCOMPARE(chosen(&page, "opt513A"), QStringLiteral("Calculate Check Digit and Not Transmit"));
     press(&page, "cmdDefault513");
@@ -218,7 +219,7 @@ void BarCodeOptionsTest::panelDefaults()
     for (const LengthSlot &s : LengthSlots())
         c.block[static_cast<std::size_t>(MinimumLengthByte(s.slot))] = 50; // no message on opening
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     const Block opened = c.block;
     press(&page, p.panel.defaultButton.c_str());
 
@@ -245,7 +246,7 @@ void BarCodeOptionsTest::defaultsEnableTheBrazil25Frames()
     Configuration c;
     c.block[6] = 0xC4; // Brazil 25, calculate and not transmit
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QVERIFY(!enabled(page, "opt55A"));
     press(&page, "cmdDefault55");
     QCOMPARE(int(c.block[6]), 0xA8);

@@ -7,6 +7,7 @@
 #include "model/factory_defaults.h"
 #include "pages/barcodes/barcode_page.h"
 #include "schema/symbology_fields.h"
+#include "support/documented.h"
 #include "support/page_driver.h"
 #include "support/scripted_dialogs.h"
 
@@ -40,7 +41,7 @@ void BarCodeSymbologiesTest::tabsAndPanelTitles()
 {
     Configuration c;
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QCOMPARE(page.objectName(), QStringLiteral("cfg5"));
     QCOMPARE(page.windowTitle(), QStringLiteral("Bar Codes and Others"));
     const QStringList captions{"&Symboligies", "&UPC/EAN/JAN", "Code &39", "Code 12&8", "&Interleave 25",
@@ -74,7 +75,7 @@ void BarCodeSymbologiesTest::factoryBlockOpensUnchangedWithItsMeanings()
     LoadFactoryDefaults(c);
     c.TakeSavedCopy();
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QCOMPARE(c.block, c.savedCopy);
     QVERIFY(d.messages.isEmpty());
     QCOMPARE(chosen(&page, "Opt53A1"), QStringLiteral("Standard"));
@@ -95,7 +96,7 @@ void BarCodeSymbologiesTest::listEntries()
 {
     Configuration c;
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     page.show();
     int shown = 0;
     for (int n = 0; n < 24; ++n) {
@@ -131,7 +132,7 @@ void BarCodeSymbologiesTest::summaryBitFollowsTheList()
     Configuration c;
     c.block[0] = static_cast<std::uint8_t>(opened);
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     for (int n : clicks)
         check(page, SymbologyListControl(n))->click();
     QCOMPARE(int(c.block[0]), after);
@@ -142,7 +143,7 @@ void BarCodeSymbologiesTest::anyListClickRecomputesTheSummary()
     Configuration c;
     c.block[0] = 0x07;
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     c.block[0] = 0x07; // summary out of step again
     check(page, SymbologyListControl(4))->click(); // Code 39
     QCOMPARE(int(c.block[4]), 0x80);
@@ -154,7 +155,7 @@ void BarCodeSymbologiesTest::setAllBarcodesOnFactoryBlock()
     Configuration c;
     LoadFactoryDefaults(c);
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     press(&page, "cmdSetAll");
     Block expected = FactoryBlock();
     expected[0] |= 0x87;
@@ -181,7 +182,7 @@ void BarCodeSymbologiesTest::clearAllTouchesNothingElse()
     else
         c.block.fill(0xFF);
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     Block expected = c.block;
     expected[0] &= ~0x87;
     for (std::size_t i = 1; i <= 21; ++i)
@@ -208,7 +209,7 @@ void BarCodeSymbologiesTest::listAndUpcDefaultsGiveTheFactoryBytes()
     c.block[1] = static_cast<std::uint8_t>(byte1);
     c.block[27] = 0x4C; // the communication page's bits stay
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     press(&page, "cmDefault51");
     press(&page, "cmdDefault52C");
     QCOMPARE(int(c.block[0]), 0xBF);
@@ -221,7 +222,7 @@ void BarCodeSymbologiesTest::supplementalChoiceLeavesItsNeighbours()
     Configuration c;
     c.block[1] = 0xAF; // UPC-E on, its check digit, ISBN, ISSN, "Not Transmit"
     ScriptedDialogs d;
-    BarCodePage page(c, d);
+    q51::test::Documented<BarCodePage> page(c, d);
     QVERIFY(choose(&page, "optCfg52B", "Transmit 2 Code"));
     QCOMPARE(int(c.block[1]), 0xAD);
     QVERIFY(check(page, "chkIsbn")->isChecked());

@@ -4,6 +4,7 @@
 
 #include "model/factory_defaults.h"
 #include "pages/communication/communication_page.h"
+#include "support/documented.h"
 #include "support/page_driver.h"
 
 using namespace q51;
@@ -29,7 +30,7 @@ private slots:
 void CommunicationPageTest::tabs()
 {
     Configuration c;
-    CommunicationPage page(c);
+    q51::test::Documented<CommunicationPage> page(c);
     QCOMPARE(page.objectName(), QStringLiteral("cfg4"));
     QCOMPARE(page.windowTitle(), QStringLiteral("Communication Parameters"));
     QTabWidget *tabs = page.tabs();
@@ -49,7 +50,7 @@ void CommunicationPageTest::factoryBlockOpensUnchanged()
     Configuration c;
     LoadFactoryDefaults(c);
     c.TakeSavedCopy();
-    CommunicationPage page(c);
+    q51::test::Documented<CommunicationPage> page(c);
     QVERIFY(!c.HasUnsavedChanges());
     QCOMPARE(chosen(&page, "optCfg41A"), QStringLiteral("9600"));
     QCOMPARE(chosen(&page, "optCfg41D"), QStringLiteral("None"));
@@ -77,7 +78,7 @@ void CommunicationPageTest::lineSettingsShareByte24()
     QFETCH(int, after);
     Configuration c;
     c.block[24] = 0xFF;
-    CommunicationPage page(c);
+    q51::test::Documented<CommunicationPage> page(c);
     for (const QString &click : clicks)
         QVERIFY2(choose(&page, click.section('=', 0, 0).toLatin1().constData(),
                         click.section('=', 1).toUtf8().constData()),
@@ -89,12 +90,12 @@ void CommunicationPageTest::parityNoneIsCode7()
 {
     Configuration c;
     c.block[24] = 0x00;
-    CommunicationPage page(c);
+    q51::test::Documented<CommunicationPage> page(c);
     QCOMPARE(chosen(&page, "optCfg41D"), QStringLiteral("Space"));
     QVERIFY(choose(&page, "optCfg41D", "None"));
     QCOMPARE(c.block[24] & 0x70, 0x70);
     c.block[24] = 0xF6; // parity 7, baud code 6
-    CommunicationPage reopened(c);
+    q51::test::Documented<CommunicationPage> reopened(c);
     QCOMPARE(chosen(&reopened, "optCfg41D"), QStringLiteral("None"));
     QCOMPARE(chosen(&reopened, "optCfg41A"), QStringLiteral("9600"));
 }
@@ -122,7 +123,7 @@ void CommunicationPageTest::terminatorShown()
     Configuration c;
     c.block[32] = static_cast<std::uint8_t>(b32);
     c.block[33] = static_cast<std::uint8_t>(b33);
-    CommunicationPage page(c);
+    q51::test::Documented<CommunicationPage> page(c);
     QCOMPARE(chosen(&page, "optCfg43A"), shown);
 }
 
@@ -143,7 +144,7 @@ void CommunicationPageTest::terminatorWritesBothBytes()
     QFETCH(int, b32);
     QFETCH(int, b33);
     Configuration c;
-    CommunicationPage page(c);
+    q51::test::Documented<CommunicationPage> page(c);
     QVERIFY(choose(&page, "optCfg43A", caption.toUtf8().constData()));
     QCOMPARE(int(c.block[32]), b32);
     QCOMPARE(int(c.block[33]), b33);
@@ -170,7 +171,7 @@ void CommunicationPageTest::panelDefaultsTouchOnlyTheirPanel()
     c.block[25] = 0x05;
     c.block[32] = 0x02;
     c.block[33] = 0x03;
-    CommunicationPage page(c);
+    q51::test::Documented<CommunicationPage> page(c);
     const Block opened = c.block;
     press(&page, button.toLatin1().constData());
     for (int i = 0; i < BlockSize; ++i) {
@@ -196,7 +197,7 @@ void CommunicationPageTest::otherPagesBitsSurvive()
     c.block[27] = 0xB3; // bit 7 belongs to the bar-code page, 5..4 and 1..0 to the miscellaneous page
     c.block[28] = 0x07; // reading mode
     c.block[29] = 0x3C; // miscellaneous reader options
-    CommunicationPage page(c);
+    q51::test::Documented<CommunicationPage> page(c);
     for (const char *group : {"optRTSCTS", "optACKNCK", "optCfg42D"}) {
         QVERIFY(choose(&page, group, group == QByteArray("optCfg42D") ? "ON" : "Enable"));
     }

@@ -100,7 +100,8 @@ void FieldTablesTest::everyChoiceReadsBack()
     Configuration config;
     config.block.fill(static_cast<std::uint8_t>(fill));
     QWidget parent;
-    FieldBinding binding(*field, config, &parent);
+    ConfigDocument document(config);
+    FieldBinding binding(*field, document, &parent);
     QAbstractButton *button = binding.button(value);
     QVERIFY(button);
     const Block before = config.block;
@@ -125,7 +126,7 @@ void FieldTablesTest::everyChoiceReadsBack()
 
     // A page opened on this block shows the same choice and writes nothing new.
     const Block written = config.block;
-    FieldBinding reopened(*field, config, &parent);
+    FieldBinding reopened(*field, document, &parent);
     reopened.load();
     QCOMPARE(reopened.shownValue(), std::optional<int>(value));
     QCOMPARE(config.block, written);
@@ -165,7 +166,8 @@ void FieldTablesTest::storedValueWithoutChoiceIsShownAndKept()
         Configuration config;
         config.block[static_cast<std::size_t>(c.byte)] = static_cast<std::uint8_t>(c.stored);
         QWidget parent;
-        FieldBinding binding(*field, config, &parent);
+        ConfigDocument document(config);
+        FieldBinding binding(*field, document, &parent);
         binding.load();
         QCOMPARE(int(config.block[static_cast<std::size_t>(c.byte)]), c.stored);
         QVERIFY(!binding.shownValue());
@@ -186,7 +188,8 @@ void FieldTablesTest::aliasIsShownAsItsChoiceAndNormalised()
     Configuration config;
     config.block[24] = 0xF6; // code 6
     QWidget parent;
-    FieldBinding binding(*baud, config, &parent);
+    ConfigDocument document(config);
+    FieldBinding binding(*baud, document, &parent);
     binding.load();
     QCOMPARE(binding.button(7)->text(), QStringLiteral("9600"));
     QVERIFY(binding.button(7)->isChecked());

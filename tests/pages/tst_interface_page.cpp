@@ -7,6 +7,7 @@
 
 #include "model/factory_defaults.h"
 #include "pages/interface/interface_page.h"
+#include "support/documented.h"
 #include "support/page_driver.h"
 
 using namespace q51;
@@ -33,7 +34,7 @@ void InterfacePageTest::factoryBlock()
     Configuration c;
     LoadFactoryDefaults(c);
     c.TakeSavedCopy();
-    InterfacePage page(c);
+    q51::test::Documented<InterfacePage> page(c);
     QCOMPARE(page.objectName(), QStringLiteral("cfg3"));
     QCOMPARE(page.windowTitle(), QStringLiteral("Interface"));
     QCOMPARE(chosen(&page, "optCFG3_1"), QStringLiteral("Keyboard Mode"));
@@ -45,7 +46,7 @@ void InterfacePageTest::factoryBlock()
 void InterfacePageTest::tabs()
 {
     Configuration c;
-    InterfacePage page(c);
+    q51::test::Documented<InterfacePage> page(c);
     QTabWidget *tabs = page.findChild<QTabWidget *>(QStringLiteral("TabCFG"));
     QVERIFY(tabs);
     QCOMPARE(tabs->count(), 3);
@@ -88,14 +89,14 @@ void InterfacePageTest::interfaceWrites()
     c.block[26] = static_cast<std::uint8_t>(b26);
     c.block[23] = static_cast<std::uint8_t>(b23);
     // Opening rewrites only values no option produces; start from clean ones.
-    InterfacePage page(c);
+    q51::test::Documented<InterfacePage> page(c);
     c.block[26] = static_cast<std::uint8_t>(b26);
     c.block[23] = static_cast<std::uint8_t>(b23);
     for (const QString &caption : clicks)
         QVERIFY(choose(&page, "optCFG3_1", caption.toUtf8().constData()));
     QCOMPARE(int(c.block[26]), after26);
     QCOMPARE(int(c.block[23]), after23);
-    InterfacePage reopened(c);
+    q51::test::Documented<InterfacePage> reopened(c);
     QCOMPARE(chosen(&reopened, "optCFG3_1"), shown);
 }
 
@@ -123,7 +124,7 @@ void InterfacePageTest::interfaceReadPrecedence()
     Configuration c;
     c.block[26] = static_cast<std::uint8_t>(b26);
     c.block[23] = static_cast<std::uint8_t>(b23);
-    InterfacePage page(c);
+    q51::test::Documented<InterfacePage> page(c);
     QCOMPARE(chosen(&page, "optCFG3_1"), shown);
     QCOMPARE(int(c.block[26]), after26);
     QCOMPARE(int(c.block[23]), after23);
@@ -133,7 +134,7 @@ void InterfacePageTest::readingModeAcrossTwoBytes()
 {
     Configuration c;
     c.block[28] = 0xC9;
-    InterfacePage page(c);
+    q51::test::Documented<InterfacePage> page(c);
     QVERIFY(choose(&page, "OptCfg3_3", "Reserved 2"));
     QCOMPARE(int(c.block[35] & 0x0F), 8);
     QCOMPARE(int(c.block[28]), 0xC9);
@@ -147,7 +148,7 @@ void InterfacePageTest::hiddenReadingModeSelectsNoVisibleOption()
     Configuration c;
     c.block[28] = 0x01;
     c.block[35] = 0xAD; // bits 3..0 = 13: "Reserved 7", hidden
-    InterfacePage page(c);
+    q51::test::Documented<InterfacePage> page(c);
     QAbstractButton *hidden = option(&page, "OptCfg3_3", "Reserved 7");
     QVERIFY(hidden);
     QVERIFY(hidden->isHidden());
@@ -164,7 +165,7 @@ void InterfacePageTest::hiddenFieldsAreLoadedAndReset()
     Configuration c;
     c.block[23] = 0x20; // Enable Memory
     c.block[26] = 0x08; // Bar Code Scanner on the second port
-    InterfacePage page(c);
+    q51::test::Documented<InterfacePage> page(c);
     auto *memory = page.findChild<QCheckBox *>(QStringLiteral("ChkMemory"));
     QVERIFY(memory && memory->isHidden() && memory->isChecked());
     auto *secondPort = page.findChild<QGroupBox *>(QStringLiteral("OptCfg3_2"));
@@ -183,7 +184,7 @@ void InterfacePageTest::setDefaultButtons()
     Configuration c;
     c.block[28] = 0xF5;
     c.block[35] = 0x3A;
-    InterfacePage page(c);
+    q51::test::Documented<InterfacePage> page(c);
     press(&page, "cmdDefault33");
     QCOMPARE(int(c.block[28]), 0xF1);
     QCOMPARE(int(c.block[35]), 0x30);
@@ -202,7 +203,7 @@ void InterfacePageTest::headerStringsFollowEveryKeystroke()
     Configuration c;
     c.DeviceName = "Dev";
     c.Description = "Old";
-    InterfacePage page(c);
+    q51::test::Documented<InterfacePage> page(c);
     auto *device = page.findChild<QLineEdit *>(QStringLiteral("txtDeviceName"));
     QCOMPARE(device->text(), QStringLiteral("Dev"));
     device->setFocus();

@@ -7,6 +7,7 @@
 #include "misc_typing.h"
 #include "pages/misc/misc_page.h"
 #include "schema/number_box_rule.h"
+#include "support/documented.h"
 #include "support/page_driver.h"
 #include "support/scripted_dialogs.h"
 
@@ -131,7 +132,7 @@ void CharacterEditTest::groupCaptionsAndSymbologies()
 {
     Configuration c;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     const QStringList deletion{"Group1", "Group2", "Group3", "Group4", "Group5", "Group6"};
     const QStringList insertion{"Group1", "Group2", "Group3", "Gourp4", "Group5", "Group6"};
     const QStringList symbologies{"None",          "All Symboligies", "UPC-A",       "UPC-E",         "EAN-8",
@@ -163,7 +164,7 @@ void CharacterEditTest::deletionGroupShown()
     setBytes(c, Deletion, {25, 1, 2});
     setBytes(c, Deletion + 6, {4, 5, 12});
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QCOMPARE(child<QComboBox>(page, "cbo682")->currentText(), QStringLiteral("EAN-8"));
     QCOMPARE(child<QLineEdit>(page, "txt683")->text(), QStringLiteral(" 1"));
     pickGroup(page, "cbo681", 2);
@@ -181,7 +182,7 @@ void CharacterEditTest::insertionGroupShownWithoutWriting()
     setBytes(c, Insertion + 40, {19, 150, '{', 'C', 'R', '}'});
     const Block before = c.block;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     pickGroup(page, "cbo691", 3);
     QCOMPARE(child<QComboBox>(page, "cbo691")->currentText(), QStringLiteral("Gourp4"));
     QCOMPARE(child<QComboBox>(page, "cbo692")->currentText(), QStringLiteral("None"));
@@ -199,7 +200,7 @@ void CharacterEditTest::symbologyListStoresNumbers()
 {
     Configuration c;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     pickGroup(page, "cbo691", 5);
     auto *list = child<QComboBox>(page, "cbo692");
     const int numbers[] = {255, 18, 0, 1, 25, 24, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19};
@@ -216,7 +217,7 @@ void CharacterEditTest::noneOverAnUnknownNumberIsWrittenWhenChosen()
     Configuration c;
     c.block[Deletion] = 3;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     auto *list = child<QComboBox>(page, "cbo682");
     QCOMPARE(list->currentText(), QStringLiteral("None"));
     QCOMPARE(int(c.block[Deletion]), 3);
@@ -228,7 +229,7 @@ void CharacterEditTest::numberBoxesWriteTheCurrentRecord()
 {
     Configuration c;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     pickGroup(page, "cbo681", 1);
     retype(child<QLineEdit>(page, "txt683"), QStringLiteral("42"));
     retype(child<QLineEdit>(page, "txt684"), QStringLiteral("7"));
@@ -249,7 +250,7 @@ void CharacterEditTest::numberTooLargeRefillsTheSameBox()
     setBytes(c, Deletion, {4, 3, 9});
     setBytes(c, Insertion, {4, 2, 'A', 'B'});
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QLineEdit *count = child<QLineEdit>(page, "txt684");
     retype(count, QStringLiteral("150")); // "1", "15", then "150"
     QCOMPARE(d.messages.size(), 1);
@@ -277,7 +278,7 @@ void CharacterEditTest::negativeNumbersAreRefused()
     Configuration c;
     setBytes(c, Deletion, {4, 3, 9});
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QLineEdit *position = child<QLineEdit>(page, "txt683");
     retype(position, QStringLiteral("-5"));
     QCOMPARE(position->text(), QStringLiteral("-"));
@@ -311,7 +312,7 @@ void CharacterEditTest::insertionTextIsEncodedAsTyped()
     Configuration c;
     setBytes(c, Insertion + 20, {5, 1, 'o', 'l', 'd', 'o', 'l', 'd', 'o', 'l'});
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     pickGroup(page, "cbo691", 2);
     QLineEdit *text = child<QLineEdit>(page, "txt694");
     QCOMPARE(text->text(), QStringLiteral("oldoldol"));
@@ -331,7 +332,7 @@ void CharacterEditTest::emptiedTextLeavesTheCharacters()
     Configuration c;
     setBytes(c, Insertion, {5, 1, 'A', 'B', 'C'});
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QLineEdit *text = child<QLineEdit>(page, "txt694");
     text->setFocus();
     text->selectAll();
@@ -362,7 +363,7 @@ void CharacterEditTest::textWithoutSingleByteCodesIsRefused()
     QFETCH(Codes, stored);
     Configuration c;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QLineEdit *text = child<QLineEdit>(page, "txt694");
     typeText(text, typed);
     QCOMPARE(text->text(), shown);
@@ -381,7 +382,7 @@ void CharacterEditTest::clearAllDeletion()
         c.block[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
     const Block before = c.block;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     pickGroup(page, "cbo681", 3);
     press(&page, "Command2");
     for (int g = 0; g < 6; ++g)
@@ -404,7 +405,7 @@ void CharacterEditTest::clearAllInsertion()
         c.block[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
     const Block before = c.block;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     pickGroup(page, "cbo691", 5);
     press(&page, "cmd68_69");
     for (int g = 0; g < 6; ++g)

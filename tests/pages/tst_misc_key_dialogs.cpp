@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "pages/misc/misc_page.h"
+#include "support/documented.h"
 #include "support/scripted_dialogs.h"
 
 using namespace q51;
@@ -67,7 +68,7 @@ private:
 void KeyDialogsTest::init()
 {
     config_ = Configuration{};
-    page_ = std::make_unique<MiscPage>(config_, dialogs_);
+    page_ = std::make_unique<q51::test::Documented<MiscPage>>(config_, dialogs_);
     page_->tabs()->setCurrentIndex(2);
     text_ = page_->findChild<QLineEdit *>(QStringLiteral("txt694"));
 }

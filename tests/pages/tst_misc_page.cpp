@@ -8,6 +8,7 @@
 #include "model/factory_defaults.h"
 #include "pages/misc/misc_page.h"
 #include "misc_typing.h"
+#include "support/documented.h"
 #include "support/page_driver.h"
 #include "support/scripted_dialogs.h"
 
@@ -51,7 +52,7 @@ void MiscPageTest::tabsAndCaptions()
 {
     Configuration c;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QCOMPARE(page.objectName(), QStringLiteral("cfg6"));
     QCOMPARE(page.windowTitle(), QStringLiteral("Miscellaneous Parameters"));
     QTabWidget *tabs = page.findChild<QTabWidget *>(QStringLiteral("TabCFG3"));
@@ -78,7 +79,7 @@ void MiscPageTest::factoryBlockOpensUnchanged()
     LoadFactoryDefaults(c);
     c.TakeSavedCopy();
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QVERIFY(!c.HasUnsavedChanges());
     QVERIFY(d.messages.isEmpty());
     QCOMPARE(chosen(&page, "opt61"), QStringLiteral("US English"));
@@ -119,7 +120,7 @@ void MiscPageTest::languageWritesItsNibble()
     Configuration c;
     c.block[25] = 0xA7; // terminal type in the low nibble belongs to another page
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QVERIFY(choose(&page, "opt61", caption.toUtf8().constData()));
     QCOMPARE(int(c.block[25]), index * 16 + 0x07);
 }
@@ -129,7 +130,7 @@ void MiscPageTest::languageShownAndReset()
     Configuration c;
     c.block[25] = 0x9A;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QCOMPARE(chosen(&page, "opt61"), QStringLiteral("Japanese"));
     QCOMPARE(page.findChild<QPushButton *>(QStringLiteral("cmdDefault61"))->text(), QStringLiteral("Set Default"));
     press(&page, "cmdDefault61");
@@ -149,7 +150,7 @@ void MiscPageTest::codeIdsShownFromBlock()
     c.block[101] = 0x03; // no box: left alone
     c.block[106] = 'x';
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QCOMPARE(codeIdBox(page, 0)->text(), QString());
     QCOMPARE(int(c.block[80]), 0);
     QCOMPARE(int(c.block[81]), 0);
@@ -192,7 +193,7 @@ void MiscPageTest::codeIdRule()
     Configuration c;
     c.block[86] = 'G';
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QLineEdit *box = codeIdBox(page, 6);
     QCOMPARE(box->text(), QStringLiteral("G"));
     box->selectAll();
@@ -214,7 +215,7 @@ void MiscPageTest::codeIdSetAllDefaults()
     Configuration c;
     c.block.fill(0x3F);
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QVERIFY(check(page, "chk62")->isChecked());
     auto *button = page.findChild<QPushButton *>(QStringLiteral("cmdDefault62"));
     QCOMPARE(button->text(), QStringLiteral("Set All Defaults"));
@@ -236,7 +237,7 @@ void MiscPageTest::enableCodeIdFollowsTheBlockOnTabChange()
 {
     Configuration c;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QCheckBox *enable = check(page, "chk62");
     enable->click();
     QCOMPARE(int(c.block[26]), 0x10);
@@ -274,7 +275,7 @@ void MiscPageTest::othersWriteTheirBits()
     QFETCH(int, value);
     Configuration c;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QVERIFY(choose(&page, group.toLatin1().constData(), caption.toLatin1().constData()));
     QCOMPARE(int(c.block[static_cast<std::size_t>(byte)]), value);
 }
@@ -285,7 +286,7 @@ void MiscPageTest::othersSetAllDefaults()
     c.block[27] = 0xCF; // accuracy 4, beep off, other page's bits set
     c.block[29] = 0xF7; // level high, reverse on, notebook on, continuous slow
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QCOMPARE(chosen(&page, "opt65"), QStringLiteral("Off"));
     QCOMPARE(chosen(&page, "optCFG6_10"), QStringLiteral("Slow"));
     press(&page, "cmd63_66");
@@ -303,7 +304,7 @@ void MiscPageTest::reverseOutputHasTwoControls()
     Configuration c;
     c.block[29] = 0x10;
     ScriptedDialogs d;
-    MiscPage page(c, d);
+    q51::test::Documented<MiscPage> page(c, d);
     QCheckBox *box = check(page, "chk67");
     QCOMPARE(box->text(), QStringLiteral("Reverse Output Characters"));
     QVERIFY(box->isChecked());

@@ -10,6 +10,7 @@
 
 #include "app/child_windows.h"
 #include "app/main_window.h"
+#include "document/config_document.h"
 #include "link/portio/port_io.h"
 #include "support/scripted_dialogs.h"
 
@@ -31,6 +32,7 @@ public:
 
 struct Shell {
     Configuration config;
+    ConfigDocument document{config};
     ScriptedDialogs dialogs;
     CountingPortIo portIo;
     QStringList started; // "program arg..." of every start request
@@ -55,7 +57,7 @@ struct Shell {
                 return startSucceeds;
             },
             [] { return QStringLiteral("08/12/2026"); },
-            MakeChildWindowFactory(config, dialogs, portIo),
+            MakeChildWindowFactory(config, document, dialogs, portIo),
             MakeToolWindowFactories(config, dialogs, portIo),
         };
         if (adjustTools)

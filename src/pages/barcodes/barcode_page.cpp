@@ -23,8 +23,8 @@ QPushButton *listButton(const char *name, const char *caption, QWidget *parent)
 
 } // namespace
 
-BarCodePage::BarCodePage(Configuration &config, UserDialogs &dialogs, QWidget *parent)
-    : ParameterPage("cfg5", "Bar Codes and Others", "TabCFG5", PanelTabs::Placement::Side, config, parent)
+BarCodePage::BarCodePage(ConfigDocument &document, UserDialogs &dialogs, QWidget *parent)
+    : ParameterPage("cfg5", "Bar Codes and Others", "TabCFG5", PanelTabs::Placement::Side, document, parent)
 {
     const std::vector<PanelSpec> &specs = BarCodePagePanels();
     std::vector<FieldPanel *> added;
@@ -48,7 +48,7 @@ BarCodePage::BarCodePage(Configuration &config, UserDialogs &dialogs, QWidget *p
                 caption = optionPanels[k].lengthCaption;
             }
         }
-        auto *group = new CodeLengthGroup(slot, QString::fromUtf8(caption), config_, dialogs, owner ? owner : unshown);
+        auto *group = new CodeLengthGroup(slot, QString::fromUtf8(caption), document_, dialogs, owner ? owner : unshown);
         if (owner) {
             owner->extraArea()->addWidget(group);
             // The panel's own fields first, then its lengths.
@@ -59,7 +59,7 @@ BarCodePage::BarCodePage(Configuration &config, UserDialogs &dialogs, QWidget *p
 
     for (const Symbology &s : Symbologies()) {
         connect(binding(SymbologyListControl(s.number)), &FieldBinding::selected, this,
-                [this] { UpdateUpcEanSummary(config_); });
+                [this] { document_.change([](Configuration &config) { UpdateUpcEanSummary(config); }); });
     }
     followEnableRules();
     load();

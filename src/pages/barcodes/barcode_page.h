@@ -14,7 +14,7 @@ class UserDialogs;
 class BarCodePage : public ParameterPage {
     Q_OBJECT
 public:
-    BarCodePage(Configuration &config, UserDialogs &dialogs, QWidget *parent = nullptr);
+    BarCodePage(ConfigDocument &document, UserDialogs &dialogs, QWidget *parent = nullptr);
 
     // Slots 2 to 17 that have controls, ascending.
     [[nodiscard]] const std::vector<CodeLengthGroup *> &lengthGroups() const { return lengthGroups_; }

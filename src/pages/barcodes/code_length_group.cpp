@@ -4,9 +4,11 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
 #include "pages/barcodes/barcode_texts.h"
+#include "schema/setting_catalog.h"
 #include "ui/user_dialogs.h"
 
 namespace q51 {
@@ -27,9 +29,11 @@ std::uint8_t asByte(std::int64_t n)
 
 } // namespace
 
-CodeLengthGroup::CodeLengthGroup(const LengthSlot &slot, const QString &caption, Configuration &config,
+CodeLengthGroup::CodeLengthGroup(const LengthSlot &slot, const QString &caption, ConfigDocument &document,
                                  UserDialogs &dialogs, QWidget *parent)
-    : QGroupBox(caption, parent), slot_(slot), config_(config), dialogs_(dialogs),
+    : QGroupBox(caption, parent), slot_(slot), document_(document),
+      minimumSetting_(*SettingAt(SettingKind::Number, MinimumLengthByte(slot.slot))),
+      fixedSetting_(*SettingAt(SettingKind::FixedLengths, FixedLengthByte(slot.slot, 0))), dialogs_(dialogs),
       minimum_(lengthBox("TxtMin", slot.slot, this)), variable_(new QCheckBox(QStringLiteral("Variable"), this)),
       fixed_{lengthBox("txtFix1", slot.slot, this), lengthBox("txtFix2", slot.slot, this)}
 {
@@ -54,20 +58,48 @@ CodeLengthGroup::CodeLengthGroup(const LengthSlot &slot, const QString &caption,
     // Every route that ticks the box, the accessibility action included;
     // showVariable() sets it quietly.
     connect(variable_, &QCheckBox::toggled, this, &CodeLengthGroup::setVariable);
+    connect(&document_, &ConfigDocument::settingsChanged, this, [this] {
+        if (!writing_)
+            refresh();
+    });
 }
 
 void CodeLengthGroup::load()
 {
-    setMinimumText(QString::number(config_.block[static_cast<std::size_t>(MinimumLengthByte(slot_.slot))]));
-    const int first = config_.block[static_cast<std::size_t>(FixedLengthByte(slot_.slot, 0))];
-    const int second = config_.block[static_cast<std::size_t>(FixedLengthByte(slot_.slot, 1))];
-    if (first == VariableLength && second == VariableLength) {
+    const SlotLengths lengths = ReadSlotLengths(document_.config(), slot_.slot);
+    setMinimumText(QString::number(lengths.minimum));
+    if (lengths.variable()) {
         showVariable(true);
         return;
     }
     showVariable(false);
-    setFixedText(0, QString::number(first));
-    setFixedText(1, QString::number(second));
+    setFixedText(0, QString::number(lengths.fixed[0]));
+    setFixedText(1, QString::number(lengths.fixed[1]));
+}
+
+void CodeLengthGroup::refresh()
+{
+    const SlotLengths lengths = ReadSlotLengths(document_.config(), slot_.slot);
+    const QSignalBlocker quiet(minimum_);
+    if (LeadingNumber(minimum_->text().toStdString()) != lengths.minimum)
+        minimum_->setText(QString::number(lengths.minimum));
+    showVariable(lengths.variable());
+    for (int which = 0; which < 2 && !lengths.variable(); ++which) {
+        const QSignalBlocker quietFixed(fixed_[which]);
+        fixed_[which]->setText(QString::number(lengths.fixed[which]));
+    }
+}
+
+void CodeLengthGroup::writeMinimum(int length)
+{
+    const QScopedValueRollback own(writing_, true);
+    document_.setValue(minimumSetting_, std::to_string(length));
+}
+
+void CodeLengthGroup::writeFixed(const std::string &text)
+{
+    const QScopedValueRollback own(writing_, true);
+    document_.setValue(fixedSetting_, text);
 }
 
 void CodeLengthGroup::resetDefaults()
@@ -94,7 +126,7 @@ void CodeLengthGroup::applyMinimum(const QString &text)
         setMinimumText(QStringLiteral("0"));
         return;
     }
-    config_.SetBits(MinimumLengthByte(slot_.slot), 0xFF, static_cast<int>(n));
+    writeMinimum(static_cast<int>(n));
 }
 
 void CodeLengthGroup::setFixedText(int which, const QString &text)
@@ -111,7 +143,9 @@ void CodeLengthGroup::setFixedText(int which, const QString &text)
 void CodeLengthGroup::applyFixed(int which, const QString &text)
 {
     const std::uint8_t length = asByte(LeadingNumber(text.toStdString()));
-    config_.SetBits(FixedLengthByte(slot_.slot, which), 0xFF, length);
+    SlotLengths lengths = ReadSlotLengths(document_.config(), slot_.slot);
+    lengths.fixed[which] = length;
+    writeFixed(std::to_string(lengths.fixed[0]) + ", " + std::to_string(lengths.fixed[1]));
     const QString shown = QString::number(length);
     if (fixed_[which]->text() != shown) {
         const QSignalBlocker quiet(fixed_[which]);
@@ -121,10 +155,8 @@ void CodeLengthGroup::applyFixed(int which, const QString &text)
 
 void CodeLengthGroup::setVariable(bool ticked)
 {
-    if (ticked) {
-        config_.SetBits(FixedLengthByte(slot_.slot, 0), 0xFF, VariableLength);
-        config_.SetBits(FixedLengthByte(slot_.slot, 1), 0xFF, VariableLength);
-    }
+    if (ticked)
+        writeFixed("Variable");
     showVariable(ticked);
 }
 

@@ -5,7 +5,7 @@
 
 #include <QGroupBox>
 
-#include "model/configuration.h"
+#include "document/config_document.h"
 #include "schema/code_lengths.h"
 
 class QCheckBox;
@@ -18,7 +18,7 @@ class UserDialogs;
 class CodeLengthGroup : public QGroupBox {
     Q_OBJECT
 public:
-    CodeLengthGroup(const LengthSlot &slot, const QString &caption, Configuration &config, UserDialogs &dialogs,
+    CodeLengthGroup(const LengthSlot &slot, const QString &caption, ConfigDocument &document, UserDialogs &dialogs,
                     QWidget *parent = nullptr);
 
     [[nodiscard]] int slot() const { return slot_.slot; }
@@ -36,9 +36,16 @@ private:
     void applyFixed(int which, const QString &text);
     void setVariable(bool ticked);
     void showVariable(bool ticked);
+    // A change announced from elsewhere (defaults, a file) shown quietly.
+    void refresh();
+    void writeMinimum(int length);
+    void writeFixed(const std::string &text);
 
     const LengthSlot &slot_;
-    Configuration &config_;
+    ConfigDocument &document_;
+    const Setting &minimumSetting_;
+    const Setting &fixedSetting_;
+    bool writing_ = false; // our own write is being announced
     UserDialogs &dialogs_;
     QLineEdit *minimum_;
     QCheckBox *variable_;

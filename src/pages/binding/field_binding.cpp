@@ -11,9 +11,10 @@
 
 namespace q51 {
 
-FieldBinding::FieldBinding(FieldSpec spec, Configuration &config, QWidget *parent)
-    : QObject(parent), spec_(std::move(spec)), config_(config)
+FieldBinding::FieldBinding(FieldSpec spec, ConfigDocument &document, QWidget *parent)
+    : QObject(parent), spec_(std::move(spec)), document_(document)
 {
+    connect(&document_, &ConfigDocument::settingsChanged, this, &FieldBinding::refresh);
     if (spec_.kind == FieldKind::Check)
         buildCheck(parent);
     else
@@ -90,7 +91,7 @@ std::optional<int> FieldBinding::shownValue() const
 
 void FieldBinding::load()
 {
-    if (const auto value = ReadField(spec_, config_)) {
+    if (const auto value = ReadField(spec_, document_.config())) {
         if (spec_.loadShowsOnly) {
             show(*value);
             emit selected(*value); // rules that follow the field still run
@@ -98,12 +99,23 @@ void FieldBinding::load()
             select(*value);
         }
     } else
-        showOther(StoredCode(spec_, config_));
+        showOther(StoredCode(spec_, document_.config()));
+}
+
+void FieldBinding::refresh()
+{
+    const auto value = ReadField(spec_, document_.config());
+    if (value == shown_ && (value || !other_ || other_->isChecked()))
+        return;
+    if (value)
+        show(*value);
+    else
+        showOther(StoredCode(spec_, document_.config()));
 }
 
 void FieldBinding::select(int value)
 {
-    WriteField(spec_, config_, value);
+    document_.selectField(spec_, value);
     show(value);
     emit selected(value);
 }

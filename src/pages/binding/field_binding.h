@@ -10,6 +10,8 @@
 
 #include "schema/field_types.h"
 
+#include "document/config_document.h"
+
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
@@ -22,7 +24,7 @@ namespace q51 {
 class FieldBinding : public QObject {
     Q_OBJECT
 public:
-    FieldBinding(FieldSpec spec, Configuration &config, QWidget *parent);
+    FieldBinding(FieldSpec spec, ConfigDocument &document, QWidget *parent);
 
     [[nodiscard]] const FieldSpec &spec() const { return spec_; }
     [[nodiscard]] QWidget *widget() const;
@@ -33,6 +35,10 @@ public:
     // left in the block until the user chooses. A field marked
     // loadShowsOnly is shown without the write.
     void load();
+    // Shows what the block holds without writing anything: for changes the
+    // document announces from elsewhere (another control of the same bit,
+    // a panel's defaults, a file).
+    void refresh();
     // Writes the choice's value and shows it as selected.
     void select(int value);
     void selectDefault() { select(spec_.defaultValue); }
@@ -52,7 +58,7 @@ private:
     void showOther(int code);
 
     FieldSpec spec_;
-    Configuration &config_;
+    ConfigDocument &document_;
     QGroupBox *box_ = nullptr;
     QCheckBox *check_ = nullptr;
     QButtonGroup *group_ = nullptr;

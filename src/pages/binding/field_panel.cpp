@@ -10,7 +10,7 @@
 
 namespace q51 {
 
-FieldPanel::FieldPanel(const PanelSpec &spec, Configuration &config, QWidget *parent)
+FieldPanel::FieldPanel(const PanelSpec &spec, ConfigDocument &document, QWidget *parent)
     : QWidget(parent), spec_(spec)
 {
     setObjectName(QString::fromStdString(spec_.objectName));
@@ -26,7 +26,7 @@ FieldPanel::FieldPanel(const PanelSpec &spec, Configuration &config, QWidget *pa
     int placed = 0;
     QGroupBox *shared = nullptr; // the open frame of neighbouring fields
     for (const FieldSpec &field : spec_.fields) {
-        auto *binding = new FieldBinding(field, config, frame);
+        auto *binding = new FieldBinding(field, document, frame);
         bindings_.push_back(binding);
         if (!field.visible)
             continue; // present and bound, never shown

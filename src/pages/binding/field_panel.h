@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/config_document.h"
 #include "schema/panel_description.h"
 
 class QGridLayout;
@@ -19,7 +20,7 @@ class FieldBinding;
 class FieldPanel : public QWidget {
     Q_OBJECT
 public:
-    FieldPanel(const PanelSpec &spec, Configuration &config, QWidget *parent = nullptr);
+    FieldPanel(const PanelSpec &spec, ConfigDocument &document, QWidget *parent = nullptr);
 
     [[nodiscard]] const PanelSpec &spec() const { return spec_; }
     // Reads every field from the block, in table order.

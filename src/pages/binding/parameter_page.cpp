@@ -9,8 +9,8 @@
 namespace q51 {
 
 ParameterPage::ParameterPage(const char *objectName, const char *caption, const char *tabStripName,
-                             PanelTabs::Placement tabPlacement, Configuration &config, QWidget *parent)
-    : QWidget(parent), config_(config), tabs_(new PanelTabs(tabPlacement, this))
+                             PanelTabs::Placement tabPlacement, ConfigDocument &document, QWidget *parent)
+    : QWidget(parent), document_(document), tabs_(new PanelTabs(tabPlacement, this))
 {
     setObjectName(QString::fromLatin1(objectName));
     setWindowTitle(QString::fromUtf8(caption));
@@ -21,7 +21,7 @@ ParameterPage::ParameterPage(const char *objectName, const char *caption, const 
 
 FieldPanel *ParameterPage::addPanel(const PanelSpec &spec)
 {
-    auto *panel = new FieldPanel(spec, config_, tabs_);
+    auto *panel = new FieldPanel(spec, document_, tabs_);
     panels_.push_back(panel);
     addTab(panel, spec.tabCaption.c_str(), spec.tabToolTip.c_str());
     return panel;

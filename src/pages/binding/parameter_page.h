@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "model/configuration.h"
+#include "document/config_document.h"
 #include "pages/binding/panel_tabs.h"
 #include "pages/binding/field_panel.h"
 
@@ -18,7 +18,7 @@ class ParameterPage : public QWidget {
     Q_OBJECT
 public:
     ParameterPage(const char *objectName, const char *caption, const char *tabStripName,
-                  PanelTabs::Placement tabPlacement, Configuration &config,
+                  PanelTabs::Placement tabPlacement, ConfigDocument &document,
                   QWidget *parent = nullptr);
 
     [[nodiscard]] QTabWidget *tabs() const { return tabs_; }
@@ -32,7 +32,9 @@ protected:
     // the first tab.
     void loadPanels();
 
-    Configuration &config_;
+    [[nodiscard]] const Configuration &config() const { return document_.config(); }
+
+    ConfigDocument &document_;
 
 private:
     QTabWidget *tabs_;

@@ -4,8 +4,8 @@
 
 namespace q51 {
 
-CommunicationPage::CommunicationPage(Configuration &config, QWidget *parent)
-    : ParameterPage("cfg4", "Communication Parameters", "TabCFG4", PanelTabs::Placement::Top, config, parent)
+CommunicationPage::CommunicationPage(ConfigDocument &document, QWidget *parent)
+    : ParameterPage("cfg4", "Communication Parameters", "TabCFG4", PanelTabs::Placement::Top, document, parent)
 {
     for (const PanelSpec &spec : CommunicationPagePanels())
         addPanel(spec);

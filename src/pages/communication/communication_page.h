@@ -9,7 +9,7 @@ namespace q51 {
 class CommunicationPage : public ParameterPage {
     Q_OBJECT
 public:
-    explicit CommunicationPage(Configuration &config, QWidget *parent = nullptr);
+    explicit CommunicationPage(ConfigDocument &document, QWidget *parent = nullptr);
 };
 
 } // namespace q51

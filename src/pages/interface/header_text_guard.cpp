@@ -22,7 +22,8 @@ int cursorAfterRefusal(int cursor, qsizetype refusedLength, qsizetype keptLength
 
 } // namespace
 
-HeaderTextGuard::HeaderTextGuard(QLabel *note, QObject *parent) : QObject(parent), note_(note)
+HeaderTextGuard::HeaderTextGuard(QLabel *note, ConfigDocument &document, QObject *parent)
+    : QObject(parent), note_(note), document_(document)
 {
     note_->setObjectName(QStringLiteral("lblHeaderRefused"));
     note_->setWordWrap(true);
@@ -46,14 +47,30 @@ bool HeaderTextGuard::take(const QString &caption, const QString &text)
     return false;
 }
 
-void HeaderTextGuard::bind(QLineEdit *edit, const QString &caption, std::string &target)
+void HeaderTextGuard::store(HeaderString target, const QString &text)
 {
-    connect(edit, &QLineEdit::textChanged, this, [this, edit, caption, &target](const QString &text) {
+    document_.change([&](Configuration &config) { config.*target = text.toStdString(); });
+}
+
+QString HeaderTextGuard::stored(HeaderString target) const
+{
+    return QString::fromStdString(document_.config().*target);
+}
+
+void HeaderTextGuard::bind(QLineEdit *edit, const QString &caption, HeaderString target)
+{
+    connect(&document_, &ConfigDocument::settingsChanged, edit, [this, edit, target] {
+        if (edit->text() != stored(target)) {
+            const QSignalBlocker quiet(edit);
+            edit->setText(stored(target));
+        }
+    });
+    connect(edit, &QLineEdit::textChanged, this, [this, edit, caption, target](const QString &text) {
         if (take(caption, text)) {
-            target = text.toStdString();
+            store(target, text);
             return;
         }
-        const QString kept = QString::fromStdString(target);
+        const QString kept = stored(target);
         const int cursor = cursorAfterRefusal(edit->cursorPosition(), text.size(), kept.size());
         const QSignalBlocker quiet(edit);
         edit->setText(kept);
@@ -61,15 +78,21 @@ void HeaderTextGuard::bind(QLineEdit *edit, const QString &caption, std::string 
     });
 }
 
-void HeaderTextGuard::bind(QPlainTextEdit *edit, const QString &caption, std::string &target)
+void HeaderTextGuard::bind(QPlainTextEdit *edit, const QString &caption, HeaderString target)
 {
-    connect(edit, &QPlainTextEdit::textChanged, this, [this, edit, caption, &target] {
+    connect(&document_, &ConfigDocument::settingsChanged, edit, [this, edit, target] {
+        if (edit->toPlainText() != stored(target)) {
+            const QSignalBlocker quiet(edit);
+            edit->setPlainText(stored(target));
+        }
+    });
+    connect(edit, &QPlainTextEdit::textChanged, this, [this, edit, caption, target] {
         const QString text = edit->toPlainText();
         if (take(caption, text)) {
-            target = text.toStdString();
+            store(target, text);
             return;
         }
-        const QString kept = QString::fromStdString(target);
+        const QString kept = stored(target);
         QTextCursor cursor = edit->textCursor();
         const int position = cursorAfterRefusal(cursor.position(), text.size(), kept.size());
         const QSignalBlocker quiet(edit);

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include "document/config_document.h"
+
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -20,18 +22,25 @@ class HeaderTextGuard : public QObject {
 public:
     // note shows the latest refusal and is hidden again by the next edit
     // that is taken.
-    HeaderTextGuard(QLabel *note, QObject *parent);
+    HeaderTextGuard(QLabel *note, ConfigDocument &document, QObject *parent);
 
-    // Every edit taken is copied into target at once, so a Save while the
-    // page is open stores what is shown.
-    void bind(QLineEdit *edit, const QString &caption, std::string &target);
-    void bind(QPlainTextEdit *edit, const QString &caption, std::string &target);
+    // Every edit taken is written to the header string at once, so a Save
+    // while the page is open stores what is shown; a change announced from
+    // elsewhere is shown in the box.
+    using HeaderString = std::string Configuration::*;
+    void bind(QLineEdit *edit, const QString &caption, HeaderString target);
+    void bind(QPlainTextEdit *edit, const QString &caption, HeaderString target);
 
 private:
     // Whether text can be stored; says why not in the note when it cannot.
     bool take(const QString &caption, const QString &text);
 
+    // Writes text as the header string through the document.
+    void store(HeaderString target, const QString &text);
+    [[nodiscard]] QString stored(HeaderString target) const;
+
     QLabel *note_;
+    ConfigDocument &document_;
 };
 
 } // namespace q51

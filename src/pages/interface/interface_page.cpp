@@ -11,8 +11,8 @@
 
 namespace q51 {
 
-InterfacePage::InterfacePage(Configuration &config, QWidget *parent)
-    : ParameterPage("cfg3", "Interface", "TabCFG", PanelTabs::Placement::Top, config, parent)
+InterfacePage::InterfacePage(ConfigDocument &document, QWidget *parent)
+    : ParameterPage("cfg3", "Interface", "TabCFG", PanelTabs::Placement::Top, document, parent)
 {
     addTab(buildHeaderPanel(), "&User Information", "User's Name,building date and other informations");
     for (const PanelSpec &spec : InterfacePagePanels())
@@ -28,25 +28,25 @@ QWidget *InterfacePage::buildHeaderPanel()
     const struct {
         const char *name;
         const char *label;
-        std::string &target;
-    } lines[] = {{"txtDeviceName", "Device Name: ", config_.DeviceName},
-                 {"txtUserName", "User's Name: ", config_.UserName},
-                 {"txtDate", "Building Date:", config_.BuildingDate}};
+        std::string Configuration::*target;
+    } lines[] = {{"txtDeviceName", "Device Name: ", &Configuration::DeviceName},
+                 {"txtUserName", "User's Name: ", &Configuration::UserName},
+                 {"txtDate", "Building Date:", &Configuration::BuildingDate}};
     auto *note = new QLabel(panel);
-    auto *guard = new HeaderTextGuard(note, panel);
+    auto *guard = new HeaderTextGuard(note, document_, panel);
     const auto caption = [](const char *label) { return QString::fromUtf8(label).remove(QLatin1Char(':')).trimmed(); };
     for (const auto &line : lines) {
-        auto *edit = new QLineEdit(QString::fromStdString(line.target), panel);
+        auto *edit = new QLineEdit(QString::fromStdString(config().*line.target), panel);
         edit->setObjectName(QString::fromLatin1(line.name));
         guard->bind(edit, caption(line.label), line.target);
         auto *label = new QLabel(QString::fromUtf8(line.label), panel);
         label->setBuddy(edit);
         form->addRow(label, edit);
     }
-    auto *description = new QPlainTextEdit(QString::fromStdString(config_.Description), panel);
+    auto *description = new QPlainTextEdit(QString::fromStdString(config().Description), panel);
     description->setObjectName(QStringLiteral("txtDescription"));
     description->setTabChangesFocus(true);
-    guard->bind(description, caption("Description:"), config_.Description);
+    guard->bind(description, caption("Description:"), &Configuration::Description);
     auto *label = new QLabel(QStringLiteral("Description:"), panel);
     label->setBuddy(description);
     form->addRow(label, description);

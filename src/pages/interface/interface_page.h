@@ -11,7 +11,7 @@ namespace q51 {
 class InterfacePage : public ParameterPage {
     Q_OBJECT
 public:
-    explicit InterfacePage(Configuration &config, QWidget *parent = nullptr);
+    explicit InterfacePage(ConfigDocument &document, QWidget *parent = nullptr);
 
 private:
     QWidget *buildHeaderPanel();

@@ -11,7 +11,7 @@
 
 namespace q51 {
 
-CharacterEditTab::CharacterEditTab(Configuration &config, UserDialogs &dialogs, QWidget *parent) : QWidget(parent)
+CharacterEditTab::CharacterEditTab(ConfigDocument &document, UserDialogs &dialogs, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("fraCfg6_2"));
     auto *outer = new QVBoxLayout(this);
@@ -22,13 +22,13 @@ CharacterEditTab::CharacterEditTab(Configuration &config, UserDialogs &dialogs, 
     auto *frames = new QHBoxLayout;
     layout->addLayout(frames);
 
-    deletion_ = new EditGroupFrame(DeletionFrame(), config, dialogs, frame);
-    insertion_ = new EditGroupFrame(InsertionFrame(), config, dialogs, frame);
-    new InsertionTextBox(*insertion_, config);
+    deletion_ = new EditGroupFrame(DeletionFrame(), document, dialogs, frame);
+    insertion_ = new EditGroupFrame(InsertionFrame(), document, dialogs, frame);
+    new InsertionTextBox(*insertion_);
     frames->addWidget(deletion_, 0, Qt::AlignTop);
     frames->addWidget(insertion_, 0, Qt::AlignTop);
 
-    reverseOutput_ = new FieldBinding(ReverseOutputCheckField(), config, frame);
+    reverseOutput_ = new FieldBinding(ReverseOutputCheckField(), document, frame);
     layout->addWidget(reverseOutput_->widget());
     layout->addStretch();
 }

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "model/configuration.h"
+#include "document/config_document.h"
 
 namespace q51 {
 
@@ -16,7 +16,7 @@ class UserDialogs;
 class CharacterEditTab final : public QWidget {
     Q_OBJECT
 public:
-    CharacterEditTab(Configuration &config, UserDialogs &dialogs, QWidget *parent);
+    CharacterEditTab(ConfigDocument &document, UserDialogs &dialogs, QWidget *parent);
 
     // Shows group 1 of both frames and the check box.
     void load();

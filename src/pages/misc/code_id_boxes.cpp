@@ -3,11 +3,13 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
 #include "pages/misc/misc_texts.h"
 #include "pages/misc/single_byte_text.h"
 #include "schema/misc_fields.h"
+#include "schema/setting_catalog.h"
 #include "ui/user_dialogs.h"
 
 namespace q51 {
@@ -21,9 +23,13 @@ std::size_t byteOf(std::size_t row)
 
 } // namespace
 
-CodeIdBoxes::CodeIdBoxes(Configuration &config, UserDialogs &dialogs, QWidget *parent)
-    : QWidget(parent), config_(config), dialogs_(dialogs)
+CodeIdBoxes::CodeIdBoxes(ConfigDocument &document, UserDialogs &dialogs, QWidget *parent)
+    : QWidget(parent), document_(document), dialogs_(dialogs)
 {
+    connect(&document_, &ConfigDocument::settingsChanged, this, [this] {
+        if (!writing_)
+            refresh();
+    });
     auto *grid = new QGridLayout(this);
     constexpr int Columns = 3;
     int placed = 0;
@@ -37,6 +43,7 @@ CodeIdBoxes::CodeIdBoxes(Configuration &config, UserDialogs &dialogs, QWidget *p
         box->setValidator(new SingleByteValidator(nullptr, box));
         label->setBuddy(box);
         boxes_.push_back(box);
+        settings_.push_back(SettingAt(SettingKind::CodeId, int(byteOf(row))));
         connect(box, &QLineEdit::textChanged, this, [this, row] { applyRule(row); });
         if (!r.visible) {
             label->setVisible(false);
@@ -52,7 +59,30 @@ CodeIdBoxes::CodeIdBoxes(Configuration &config, UserDialogs &dialogs, QWidget *p
 void CodeIdBoxes::load()
 {
     for (std::size_t row = 0; row < boxes_.size(); ++row)
-        store(row, config_.block[byteOf(row)]);
+        store(row, storedCode(row));
+}
+
+int CodeIdBoxes::storedCode(std::size_t row) const
+{
+    return document_.config().block[byteOf(row)];
+}
+
+void CodeIdBoxes::write(std::size_t row, int code)
+{
+    const QScopedValueRollback own(writing_, true);
+    document_.setValue(*settings_[row], std::to_string(code));
+}
+
+void CodeIdBoxes::refresh()
+{
+    for (std::size_t row = 0; row < boxes_.size(); ++row) {
+        const int code = StoredCodeId(storedCode(row));
+        const QString shown = code ? FromSingleByte(std::string(1, static_cast<char>(code))) : QString();
+        if (boxes_[row]->text() != shown) {
+            const QSignalBlocker blocker(boxes_[row]);
+            boxes_[row]->setText(shown);
+        }
+    }
 }
 
 void CodeIdBoxes::resetDefaults()
@@ -65,7 +95,7 @@ void CodeIdBoxes::resetDefaults()
 void CodeIdBoxes::store(std::size_t row, int code)
 {
     code = StoredCodeId(code);
-    config_.block[byteOf(row)] = static_cast<std::uint8_t>(code);
+    write(row, code);
     const QSignalBlocker blocker(boxes_[row]);
     boxes_[row]->setText(code ? FromSingleByte(std::string(1, static_cast<char>(code))) : QString());
 }
@@ -75,7 +105,7 @@ void CodeIdBoxes::applyRule(std::size_t row)
     QLineEdit *box = boxes_[row];
     const auto bytes = ToSingleByte(box->text());
     if (!bytes) {
-        store(row, config_.block[byteOf(row)]); // text set from code that no code stands for
+        store(row, storedCode(row)); // text set from code that no code stands for
         return;
     }
     const auto code = CodeIdFromText(*bytes);
@@ -84,7 +114,7 @@ void CodeIdBoxes::applyRule(std::size_t row)
         box->clear(); // runs this rule again, which stores 0
         return;
     }
-    config_.block[byteOf(row)] = *code;
+    write(row, *code);
 }
 
 } // namespace q51

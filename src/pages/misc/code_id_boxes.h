@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "model/configuration.h"
+#include "document/config_document.h"
 
 class QLineEdit;
 
@@ -17,7 +17,7 @@ class UserDialogs;
 class CodeIdBoxes final : public QWidget {
     Q_OBJECT
 public:
-    CodeIdBoxes(Configuration &config, UserDialogs &dialogs, QWidget *parent);
+    CodeIdBoxes(ConfigDocument &document, UserDialogs &dialogs, QWidget *parent);
 
     // Shows every stored code; a control code (1 to 31) is stored as 0.
     void load();
@@ -27,8 +27,14 @@ public:
 private:
     void store(std::size_t row, int code);
     void applyRule(std::size_t row);
+    void write(std::size_t row, int code);
+    [[nodiscard]] int storedCode(std::size_t row) const;
+    // Shows each stored code quietly, after a change made elsewhere.
+    void refresh();
 
-    Configuration &config_;
+    ConfigDocument &document_;
+    std::vector<const Setting *> settings_; // in the order of CodeIdRows()
+    bool writing_ = false; // our own write is being announced
     UserDialogs &dialogs_;
     std::vector<QLineEdit *> boxes_; // in the order of CodeIdRows()
 };

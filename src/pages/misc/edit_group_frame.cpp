@@ -5,12 +5,14 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QValidator>
 #include <QVBoxLayout>
 
 #include "pages/misc/misc_texts.h"
 #include "schema/number_box_rule.h"
+#include "schema/setting_catalog.h"
 #include "ui/user_dialogs.h"
 
 namespace q51 {
@@ -43,9 +45,9 @@ QComboBox *captionedList(QFormLayout *form, const char *name, const QString &cap
 
 } // namespace
 
-EditGroupFrame::EditGroupFrame(const EditFrameSpec &spec, Configuration &config, UserDialogs &dialogs,
+EditGroupFrame::EditGroupFrame(const EditFrameSpec &spec, ConfigDocument &document, UserDialogs &dialogs,
                                QWidget *parent)
-    : QGroupBox(QString::fromLatin1(spec.caption), parent), spec_(spec), config_(config), dialogs_(dialogs),
+    : QGroupBox(QString::fromLatin1(spec.caption), parent), spec_(spec), document_(document), dialogs_(dialogs),
       recordStart_(spec.firstRecord)
 {
     setObjectName(QString::fromLatin1(spec.objectName));
@@ -84,6 +86,17 @@ EditGroupFrame::EditGroupFrame(const EditFrameSpec &spec, Configuration &config,
     row->addWidget(clear);
     layout->addStretch();
     layout->addLayout(row);
+    // A change made elsewhere (defaults, a file) is shown on the group in view.
+    connect(&document_, &ConfigDocument::settingsChanged, this, [this] {
+        if (!writing_)
+            showGroup(groupList_->currentIndex());
+    });
+}
+
+void EditGroupFrame::writeRecord(SettingKind kind, int offset, const std::string &text)
+{
+    const QScopedValueRollback own(writing_, true);
+    document_.setValue(*SettingAt(kind, recordStart_ + offset), text);
 }
 
 void EditGroupFrame::showGroup(int group)
@@ -99,7 +112,7 @@ void EditGroupFrame::showGroup(int group)
         // A number no entry stands for shows "None" and stays in the block
         // until the user chooses.
         const QSignalBlocker symbologies(symbologyList_);
-        symbologyList_->setCurrentIndex(EditSymbologyIndex(config_.block[static_cast<std::size_t>(recordStart_)]));
+        symbologyList_->setCurrentIndex(EditSymbologyIndex(config().block[static_cast<std::size_t>(recordStart_)]));
     }
     for (const auto &[box, offset] : numbers_)
         showNumber(box, offset);
@@ -110,15 +123,16 @@ void EditGroupFrame::writeSymbology(int entry)
 {
     if (entry < 0)
         return;
-    config_.block[static_cast<std::size_t>(recordStart_)] =
-        static_cast<std::uint8_t>(symbologyList_->itemData(entry).toInt());
+    const Setting &symbology = *SettingAt(SettingKind::Field, recordStart_);
+    const QScopedValueRollback own(writing_, true);
+    document_.selectField(symbology.field, symbologyList_->itemData(entry).toInt());
 }
 
 void EditGroupFrame::applyNumber(QLineEdit *box, int offset)
 {
     const NumberBoxReading reading = ReadNumberBox(box->text().toStdString());
     if (reading.verdict == NumberBoxReading::Verdict::Store) {
-        config_.block[static_cast<std::size_t>(recordStart_ + offset)] = static_cast<std::uint8_t>(reading.value);
+        writeRecord(SettingKind::Number, offset, std::to_string(reading.value));
         return;
     }
     if (reading.verdict == NumberBoxReading::Verdict::TooLarge)
@@ -130,12 +144,15 @@ void EditGroupFrame::applyNumber(QLineEdit *box, int offset)
 void EditGroupFrame::showNumber(QLineEdit *box, int offset)
 {
     const QSignalBlocker blocker(box);
-    box->setText(QString::fromStdString(NumberBoxText(config_.block[static_cast<std::size_t>(recordStart_ + offset)])));
+    box->setText(QString::fromStdString(NumberBoxText(config().block[static_cast<std::size_t>(recordStart_ + offset)])));
 }
 
 void EditGroupFrame::clearAll()
 {
-    ClearAllRecords(config_, spec_);
+    {
+        const QScopedValueRollback own(writing_, true);
+        document_.change([this](Configuration &config) { ClearAllRecords(config, spec_); });
+    }
     showGroup(0);
 }
 

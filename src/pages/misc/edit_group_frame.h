@@ -7,7 +7,7 @@
 #include <QGroupBox>
 #include <vector>
 
-#include "model/configuration.h"
+#include "document/config_document.h"
 #include "schema/misc_fields.h"
 
 class QComboBox;
@@ -21,7 +21,7 @@ class UserDialogs;
 class EditGroupFrame final : public QGroupBox {
     Q_OBJECT
 public:
-    EditGroupFrame(const EditFrameSpec &spec, Configuration &config, UserDialogs &dialogs, QWidget *parent);
+    EditGroupFrame(const EditFrameSpec &spec, ConfigDocument &document, UserDialogs &dialogs, QWidget *parent);
 
     // Remembers the group's record, selects it in the group list and shows
     // its bytes, then tells the frame's hand-built parts.
@@ -29,6 +29,10 @@ public:
     [[nodiscard]] int recordStart() const { return recordStart_; }
     // Room for controls below the number boxes.
     [[nodiscard]] QFormLayout *form() const { return form_; }
+    [[nodiscard]] const Configuration &config() const { return document_.config(); }
+    // Writes the setting of kind at the shown record's offset; the frame
+    // does not show its own writes again.
+    void writeRecord(SettingKind kind, int offset, const std::string &text);
 
 signals:
     void groupShown(int recordStart);
@@ -40,7 +44,8 @@ private:
     void clearAll();
 
     const EditFrameSpec &spec_;
-    Configuration &config_;
+    ConfigDocument &document_;
+    bool writing_ = false; // our own write is being announced
     UserDialogs &dialogs_;
     QComboBox *groupList_ = nullptr;
     QComboBox *symbologyList_ = nullptr;

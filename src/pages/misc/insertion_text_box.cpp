@@ -15,8 +15,7 @@
 
 namespace q51 {
 
-InsertionTextBox::InsertionTextBox(EditGroupFrame &frame, Configuration &config)
-    : QWidget(&frame), frame_(frame), config_(config)
+InsertionTextBox::InsertionTextBox(EditGroupFrame &frame) : QWidget(&frame), frame_(frame)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -50,7 +49,7 @@ InsertionTextBox::InsertionTextBox(EditGroupFrame &frame, Configuration &config)
 void InsertionTextBox::show(int recordStart)
 {
     const auto first = static_cast<std::size_t>(recordStart + InsertionTextOffset);
-    accepted_ = FromSingleByte(DecodeInsertionText(std::span(config_.block).subspan(first, InsertionCodeCount)));
+    accepted_ = FromSingleByte(DecodeInsertionText(std::span(frame_.config().block).subspan(first, InsertionCodeCount)));
     // Showing writes nothing: a record the text cannot reproduce (codes
     // above the keys, codes after a 0) stays as it is until the user edits.
     const QSignalBlocker blocker(edit_);
@@ -72,9 +71,10 @@ void InsertionTextBox::encode(const QString &text)
     // the way to clear them.
     if (text.isEmpty())
         return;
-    const InsertionCodes codes = EncodeInsertionText(*bytes);
-    std::copy(codes.begin(), codes.end(),
-              config_.block.begin() + frame_.recordStart() + InsertionTextOffset);
+    std::string list;
+    for (const std::uint8_t code : EncodeInsertionText(*bytes))
+        list += std::to_string(code) + " ";
+    frame_.writeRecord(SettingKind::InsertionCodes, InsertionTextOffset, list);
 }
 
 void InsertionTextBox::openDialog(const KeyDialogSpec &spec)

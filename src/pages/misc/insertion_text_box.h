@@ -6,7 +6,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "model/configuration.h"
+#include "document/config_document.h"
 
 namespace q51 {
 
@@ -18,7 +18,7 @@ class InsertionTextBox final : public QWidget {
     Q_OBJECT
 public:
     // Places itself in the frame's form and follows the group it shows.
-    InsertionTextBox(EditGroupFrame &frame, Configuration &config);
+    explicit InsertionTextBox(EditGroupFrame &frame);
 
     [[nodiscard]] SelectionKeepingLineEdit *edit() const { return edit_; }
 
@@ -28,7 +28,6 @@ private:
     void openDialog(const KeyDialogSpec &spec);
 
     EditGroupFrame &frame_;
-    Configuration &config_;
     SelectionKeepingLineEdit *edit_ = nullptr;
     QString accepted_; // the text the record was last encoded from or shown as
 };

@@ -17,18 +17,20 @@ enum GeneratedPanel { LanguagePanel, CodeIdPanel, OthersPanel };
 
 } // namespace
 
-MiscPage::MiscPage(Configuration &config, UserDialogs &dialogs, QWidget *parent)
-    : ParameterPage("cfg6", "Miscellaneous Parameters", "TabCFG3", PanelTabs::Placement::Top, config, parent)
+MiscPage::MiscPage(ConfigDocument &document, UserDialogs &dialogs, QWidget *parent)
+    : ParameterPage("cfg6", "Miscellaneous Parameters", "TabCFG3", PanelTabs::Placement::Top, document, parent)
 {
     const auto &panels = MiscPagePanels();
     addPanel(panels[LanguagePanel]);
 
     FieldPanel *codeId = addPanel(panels[CodeIdPanel]);
-    codeIds_ = new CodeIdBoxes(config, dialogs, codeId);
+    codeIds_ = new CodeIdBoxes(document, dialogs, codeId);
     codeId->extraArea()->addWidget(codeIds_);
     connect(codeId, &FieldPanel::defaultsApplied, codeIds_, &CodeIdBoxes::resetDefaults);
 
-    characterEdit_ = new CharacterEditTab(config, dialogs, tabs());
+    // Its reverse-output box and the Others tab's share one bit: each shows
+    // a change made through the other, as the document announces it.
+    characterEdit_ = new CharacterEditTab(document, dialogs, tabs());
     addTab(characterEdit_, "Characters &Edit", "Deleting and Inserting Edit For Output Characters");
 
     addPanel(panels[OthersPanel]);
@@ -37,22 +39,8 @@ MiscPage::MiscPage(Configuration &config, UserDialogs &dialogs, QWidget *parent)
     codeIds_->load();
     characterEdit_->load();
 
-    followEachOther(characterEdit_->reverseOutput(), binding("OptReverse"));
     // The code-ID switch is shown afresh from the block on every tab change.
     connect(tabs(), &QTabWidget::currentChanged, this, [this] { binding("chk62")->load(); });
-}
-
-// Two controls of one bit: a change through either is shown by the other.
-void MiscPage::followEachOther(FieldBinding *a, FieldBinding *b)
-{
-    const auto follow = [](FieldBinding *follower) {
-        return [follower] {
-            const QSignalBlocker blocker(follower);
-            follower->load();
-        };
-    };
-    connect(a, &FieldBinding::selected, b, follow(b));
-    connect(b, &FieldBinding::selected, a, follow(a));
 }
 
 } // namespace q51

@@ -10,14 +10,12 @@ class CharacterEditTab;
 class CodeIdBoxes;
 class UserDialogs;
 
-class MiscPage final : public ParameterPage {
+class MiscPage : public ParameterPage {
     Q_OBJECT
 public:
-    MiscPage(Configuration &config, UserDialogs &dialogs, QWidget *parent = nullptr);
+    MiscPage(ConfigDocument &document, UserDialogs &dialogs, QWidget *parent = nullptr);
 
 private:
-    void followEachOther(FieldBinding *a, FieldBinding *b);
-
     CodeIdBoxes *codeIds_ = nullptr;
     CharacterEditTab *characterEdit_ = nullptr;
 };

@@ -50,7 +50,7 @@ public:
     {
         const int first = byteAt(setting, config, 0);
         const int second = byteAt(setting, config, 1);
-        if (first == VariableLength && second == VariableLength)
+        if (IsVariableLength(first, second))
             return std::string(VariableWord);
         return std::to_string(first) + ", " + std::to_string(second);
     }
