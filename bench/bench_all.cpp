@@ -682,6 +682,7 @@ int everyWindow()
         [] { return QStringLiteral("08/12/2026"); },
         MakeChildWindowFactory(config, document, dialogs, portIo),
         MakeToolWindowFactories(config, dialogs, portIo),
+        &document,
     };
     MainWindow window(config, services);
     window.startUp();

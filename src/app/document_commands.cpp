@@ -33,8 +33,8 @@ FileDialogRequest fileRequest(const QString &preset)
 
 } // namespace
 
-DocumentCommands::DocumentCommands(Configuration &config, UserDialogs &dialogs, Hooks hooks)
-    : config_(config), dialogs_(dialogs), hooks_(std::move(hooks))
+DocumentCommands::DocumentCommands(Configuration &config, ConfigDocument &document, UserDialogs &dialogs, Hooks hooks)
+    : config_(config), document_(document), dialogs_(dialogs), hooks_(std::move(hooks))
 {
 }
 
@@ -68,8 +68,11 @@ void DocumentCommands::New()
 {
     if (!SaveIfChanged(text::BarDecoderSetup))
         return;
-    LoadFactoryDefaults(config_); // the saved copy keeps the last file's contents
-    ResetHeaderStrings(config_, HeaderPreset::NewFile, hooks_.today ? hooks_.today().toStdString() : std::string());
+    const std::string today = hooks_.today ? hooks_.today().toStdString() : std::string();
+    document_.change([&](Configuration &config) {
+        LoadFactoryDefaults(config); // the saved copy keeps the last file's contents
+        ResetHeaderStrings(config, HeaderPreset::NewFile, today);
+    });
     config_.TakeSavedHeader();
     setTitle(text::OpenedTitlePrefix);
     if (hooks_.closeParameterPages)
@@ -89,7 +92,9 @@ void DocumentCommands::Open()
 void DocumentCommands::OpenFile(const QString &path)
 {
     std::vector<SkippedLine> skipped;
-    if (!ReadConfigurationFile(path, config_, &skipped)) {
+    bool read = false;
+    document_.change([&](Configuration &config) { read = ReadConfigurationFile(path, config, &skipped); });
+    if (!read) {
         dialogs_.tell(QString::fromUtf8(text::SetupTitle), QString::fromUtf8(text::NotAConfigurationFile));
         return;
     }
@@ -157,7 +162,7 @@ void DocumentCommands::SetAllDefaults()
                          MessageButtons::YesNo, MessageIcon::Warning, Answer::No, {}};
     if (dialogs_.ask(prompt) != Answer::Yes)
         return;
-    LoadFactoryDefaults(config_);
+    document_.change([](Configuration &config) { LoadFactoryDefaults(config); });
 }
 
 } // namespace q51

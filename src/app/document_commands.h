@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+#include "document/config_document.h"
 #include "model/configuration.h"
 
 namespace q51 {
@@ -19,7 +20,10 @@ public:
         std::function<QString()> today;            // BuildingDate of a new configuration
     };
 
-    DocumentCommands(Configuration &config, UserDialogs &dialogs, Hooks hooks);
+    // Changes to settings (New, Open, Set All Defaults) go through document,
+    // so they are announced; the file name and saved copy are the
+    // configuration's own.
+    DocumentCommands(Configuration &config, ConfigDocument &document, UserDialogs &dialogs, Hooks hooks);
 
     void New();
     void Open();
@@ -46,6 +50,7 @@ private:
     bool write(const QString &path);
 
     Configuration &config_;
+    ConfigDocument &document_;
     UserDialogs &dialogs_;
     Hooks hooks_;
 };

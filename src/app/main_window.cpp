@@ -44,10 +44,12 @@ Command commandOf(const char *menuItemName)
 MainWindow::MainWindow(Configuration &config, ShellServices services, QWidget *parent)
     : QMainWindow(parent),
       config_(config),
+      ownDocument_(services.document ? nullptr : std::make_unique<ConfigDocument>(config)),
+      document_(services.document ? *services.document : *ownDocument_),
       services_(std::move(services)),
       area_(new QMdiArea(this)),
       switcher_(*area_, config, services_.childWindowFactory, this),
-      documents_(config, services_.dialogs,
+      documents_(config, document_, services_.dialogs,
                  DocumentCommands::Hooks{[this](const QString &title) { setWindowTitle(title); },
                                          [this] { switcher_.closeParameterPages(); }, services_.today})
 {

@@ -42,6 +42,9 @@ struct ShellServices {
     std::function<QString()> today;
     ChildWindowSwitcher::Factory childWindowFactory;
     ToolWindowFactories toolWindows;
+    // The document the pages change the configuration through; without
+    // one (a window with no pages) the main window keeps its own.
+    ConfigDocument *document = nullptr;
 };
 
 class MainWindow : public QMainWindow {
@@ -85,6 +88,8 @@ private:
     void showAbout();
 
     Configuration &config_;
+    std::unique_ptr<ConfigDocument> ownDocument_;
+    ConfigDocument &document_;
     ShellServices services_;
     QMdiArea *area_;
     ChildWindowSwitcher switcher_;

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QMdiArea>
+#include <QSignalSpy>
 #include <QMenu>
 #include <QMdiSubWindow>
 
@@ -32,6 +33,8 @@ private slots:
     void failedSaveIsReportedAndChangesNothing();
     void fullDiskKeepsTheEarlierFile_data();
     void fullDiskKeepsTheEarlierFile();
+    void wholeConfigurationChangesAreAnnounced_data();
+    void wholeConfigurationChangesAreAnnounced();
     void exitAsksAlwaysOnce();
     void exitOnChangedAsksTwice();
     void exportReportWritesTheSheet_data();
@@ -383,6 +386,37 @@ void DocumentCommandsTest::fullDiskKeepsTheEarlierFile()
     QVERIFY(s.dialogs.messages.constFirst().text.contains(target));
     QCOMPARE(read(target), before);
     QVERIFY(s.config.HasUnsavedChanges());
+}
+
+// New, Open and Set All Defaults replace many settings at once: one
+// announcement names each one that changed.
+void DocumentCommandsTest::wholeConfigurationChangesAreAnnounced_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<Answer>("answer"); // to its one prompt
+    QTest::newRow("set all defaults") << "mnuConfigDefault" << Answer::Yes;
+    QTest::newRow("new, not saving") << "mnuFileNew" << Answer::No;
+    QTest::newRow("open, not saving") << "mnuFileOpen" << Answer::No;
+}
+
+void DocumentCommandsTest::wholeConfigurationChangesAreAnnounced()
+{
+    QFETCH(QString, command);
+    QFETCH(Answer, answer);
+    Shell s;
+    s.dialogs.saveNames.enqueue(path("factory.cfg"));
+    s.trigger("mnuFileSaveAs");
+    s.config.block[24] = 0x04; // baud rate 19200: unsaved work
+    s.dialogs.answers << answer;
+    s.dialogs.openNames.enqueue(path("factory.cfg"));
+    QSignalSpy announced(&s.document, &ConfigDocument::settingsChanged);
+    s.trigger(command.toLatin1().constData());
+    QCOMPARE(announced.size(), 1);
+    QStringList keys;
+    for (const SettingChange &change : announced.first().first().value<QList<SettingChange>>())
+        keys << QString::fromStdString(change.setting->key);
+    QVERIFY2(keys.contains(QStringLiteral("communication.rs232.baud_rate")), qPrintable(keys.join(' ')));
+    QCOMPARE(s.config.block[24], FactoryBlock()[24]);
 }
 
 void DocumentCommandsTest::exitAsksAlwaysOnce()

@@ -59,6 +59,7 @@ struct Shell {
             [] { return QStringLiteral("08/12/2026"); },
             MakeChildWindowFactory(config, document, dialogs, portIo),
             MakeToolWindowFactories(config, dialogs, portIo),
+            &document,
         };
         if (adjustTools)
             adjustTools(services.toolWindows);
