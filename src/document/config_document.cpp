@@ -5,7 +5,10 @@
 
 namespace q51 {
 
-ConfigDocument::ConfigDocument(Configuration &config, QObject *parent) : QObject(parent), config_(config) {}
+ConfigDocument::ConfigDocument(Configuration &config, QObject *parent)
+    : QObject(parent), config_(config), seen_(config)
+{
+}
 
 std::optional<std::string> ConfigDocument::setValue(const Setting &setting, std::string_view text, ValueSource source)
 {
@@ -21,9 +24,15 @@ void ConfigDocument::selectField(const FieldSpec &field, int value)
 
 void ConfigDocument::change(const std::function<void(Configuration &)> &edit)
 {
-    const Configuration before = config_;
     edit(config_);
-    if (const QList<SettingChange> changes = changesSince(before); !changes.isEmpty())
+    catchUp();
+}
+
+void ConfigDocument::catchUp()
+{
+    const QList<SettingChange> changes = changesSince(seen_);
+    seen_ = config_;
+    if (!changes.isEmpty())
         emit settingsChanged(changes);
 }
 

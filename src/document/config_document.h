@@ -40,6 +40,10 @@ public:
     // Any other change (defaults, a file read, an upload): made on the
     // configuration, then announced setting by setting.
     void change(const std::function<void(Configuration &)> &edit);
+    // Announces what changed without the document: the link's transfers
+    // replace the block on the wire's own terms, then the window that ran
+    // one calls this.
+    void catchUp();
 
     // The settings whose value differs between before and now.
     [[nodiscard]] QList<SettingChange> changesSince(const Configuration &before) const;
@@ -50,6 +54,7 @@ signals:
 
 private:
     Configuration &config_;
+    Configuration seen_; // as last announced
 };
 
 } // namespace q51
