@@ -10,10 +10,10 @@
 #include <QString>
 
 #include "cli/command_line.h"
-#include "cli/port_task.h"
 #include "cli/port_voice.h"
 #include "link/exchange.h"
 #include "link/serial_port_transport.h"
+#include "link/task.h"
 
 namespace q51::cli {
 

@@ -12,8 +12,8 @@
 #include "cli/device_session.h"
 #include "cli/link_options.h"
 #include "cli/port_targets.h"
-#include "cli/port_task.h"
 #include "cli/port_voice.h"
+#include "link/task.h"
 
 namespace q51::cli {
 
