@@ -19,7 +19,7 @@ namespace q51::cli {
 
 class DeviceSession {
 public:
-    DeviceSession(PortChoice port, QString settings);
+    DeviceSession(PortChoice port, const SerialSettings &settings);
     ~DeviceSession();
     DeviceSession(const DeviceSession &) = delete;
     DeviceSession &operator=(const DeviceSession &) = delete;
@@ -35,7 +35,7 @@ public:
 
 private:
     PortChoice port_;
-    QString settings_;
+    SerialSettings settings_;
     std::unique_ptr<SerialPortTransport> transport_;
 };
 

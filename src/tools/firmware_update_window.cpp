@@ -178,7 +178,7 @@ void FirmwareUpdateWindow::startUpdate()
         dialogs_.tell(text(DefaultCaption), portNotAvailableText(config_.PortNumber));
         return;
     }
-    if (!reopenPort(*port_, text(FirmwareUpdateSettingsText), config_.PortNumber, dialogs_))
+    if (!reopenPort(*port_, FirmwareUpdateLink, config_.PortNumber, dialogs_))
         return;
 
     update_ = new FirmwareUpdate(*port_, image.bytes, this);
