@@ -11,6 +11,7 @@
 #include "app/child_window_switcher.h"
 #include "app/document_commands.h"
 #include "app/menu_table.h"
+#include "link/port_arbiter.h"
 #include "model/configuration.h"
 
 class QAction;
@@ -44,7 +45,7 @@ struct ShellServices {
     ToolWindowFactories toolWindows;
 };
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private PortWindows {
     Q_OBJECT
 public:
     MainWindow(Configuration &config, ShellServices services, QWidget *parent = nullptr);
@@ -80,7 +81,10 @@ private:
     void openFirmwareUpdate();
     void runModal(const std::function<QDialog *(QWidget *parent)> &factory);
     void showStoredData();
-    void closeFirmwareUpdate();
+    // The windows as the port arbiter sees them.
+    [[nodiscard]] bool isWindowOpen(PortUser window) const override;
+    void openWindow(PortUser window) override;
+    bool closeWindow(PortUser window) override;
     [[nodiscard]] bool toolAvailable(Command command) const;
     void showAbout();
 
@@ -93,6 +97,7 @@ private:
     QPointer<AboutBox> about_;
     QPointer<QMdiSubWindow> firmwareUpdate_;
     QPointer<QMdiSubWindow> storedData_;
+    PortArbiter arbiter_{*this};
     bool keyboardPortAvailable_ = false;
     bool shutDown_ = false;
 };

@@ -137,8 +137,8 @@ void StoredDataWindow::showEvent(QShowEvent *event)
     opened_ = true;
     start_->clear();
     end_->clear();
-    if (releaseTransferWindow)
-        releaseTransferWindow();
+    // The main window makes way for it once it is up (the transfer window's
+    // opening and closing steps).
 }
 
 void StoredDataWindow::chooseRange(bool range)

@@ -35,12 +35,6 @@ public:
                      QWidget *parent = nullptr);
     ~StoredDataWindow() override;
 
-    // Run when the window first opens: two windows must never hold the same
-    // port, so the transfer window is closed, or opened and closed again so
-    // that it lets go of the firmware update and its own port. The
-    // application sets this.
-    std::function<void()> releaseTransferWindow;
-
     [[nodiscard]] bool requestRunning() const { return !exchange_.isNull(); }
 
 protected:

@@ -174,10 +174,8 @@ void TransmitWindow::showEvent(QShowEvent *event)
 
 void TransmitWindow::runOpeningSteps()
 {
-    if (closeFirmwareUpdateWindow)
-        closeFirmwareUpdateWindow();
-    // ActivePage, the maximised frame and the "Set All Defaults" command are
-    // the main window's part of opening.
+    // Closing the firmware-update window, ActivePage, the maximised frame and
+    // the "Set All Defaults" command are the main window's part of opening.
 
     portChoiceFailed_ = false;
     if (const auto port = StoredLinkChoice(config_, LinkSetting::Port))

@@ -43,11 +43,6 @@ public:
                    QWidget *parent = nullptr);
     ~TransmitWindow() override;
 
-    // First of the opening steps: two windows must never hold the same port,
-    // so the firmware-update window is closed before this one opens its port.
-    // The application sets this once that window exists.
-    std::function<void()> closeFirmwareUpdateWindow;
-
     [[nodiscard]] bool transferRunning() const { return !exchange_.isNull() || !keyboard_.isNull(); }
 
 protected:
