@@ -16,6 +16,7 @@
 
 #include "link/link_settings_choices.h"
 #include "link/transmit_exchanges.h"
+#include "tools/window_port.h"
 
 class QLineEdit;
 class QProgressBar;
@@ -45,10 +46,6 @@ public:
 
     [[nodiscard]] bool transferRunning() const { return !exchange_.isNull() || !keyboard_.isNull(); }
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     void buildControls();
     ChoicesGroup *group(LinkSetting setting) const;
@@ -57,9 +54,7 @@ private:
     void choose(LinkSetting setting, int index);
     void applyModeRule();
     void setReplyButtonsEnabled(bool enabled);
-    bool reopen();
     bool checkPort();
-    void closePort();
 
     void startTransfer(TransferKind kind);
     void startKeyboardTransfer(TransferKind kind);
@@ -69,12 +64,11 @@ private:
     void applyProgress(bool show = true);
     void setTransferBusy(TransferKind kind, bool busy);
     void abortTransfer();
-    void closeWindow();
 
     Configuration &config_;
     UserDialogs &dialogs_;
     PortIo &portIo_;
-    std::unique_ptr<Transport> port_;
+    WindowPort port_;
 
     ChoicesGroup *groups_[6] = {};
     QWidget *settingsPanel_ = nullptr;
@@ -96,7 +90,6 @@ private:
     QPointer<Exchange> exchange_;
     QPointer<KeyboardTransfer> keyboard_;
     TransferKind runningKind_ = TransferKind::Download;
-    bool opened_ = false;
     bool portChoiceFailed_ = false; // set by the port choice, read by the opening steps
 };
 
