@@ -34,20 +34,6 @@ ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, Confi
     };
 }
 
-// The stored-data window's opening: the transfer window is closed, or opened
-// and closed again so that its opening steps let go of the firmware update.
-// Either way no page or transfer window is left open.
-static void ReleaseTransferWindow(QWidget &storedDataWindow, const Configuration &config)
-{
-    auto *main = qobject_cast<MainWindow *>(storedDataWindow.window());
-    if (!main)
-        return;
-    if (config.ActivePage != Page::Transmit)
-        main->TogglePage(Page::Transmit);
-    if (config.ActivePage == Page::Transmit)
-        main->TogglePage(Page::Transmit);
-}
-
 ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs, PortIo &portIo)
 {
     ToolWindowFactories tools;
@@ -62,9 +48,7 @@ ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &
         return new TestWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); }, parent);
     };
     tools.storedData = [&config, &dialogs]() -> QWidget * {
-        auto *window = new StoredDataWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); });
-        window->releaseTransferWindow = [window, &config] { ReleaseTransferWindow(*window, config); };
-        return window;
+        return new StoredDataWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); });
     };
     return tools;
 }

@@ -25,7 +25,7 @@ namespace q51 {
 namespace {
 
 // A closed subwindow lingers until its deferred deletion: it no longer counts.
-bool isOpen(const QPointer<QMdiSubWindow> &window)
+bool isShown(const QPointer<QMdiSubWindow> &window)
 {
     return window && window->isVisible();
 }
@@ -129,15 +129,13 @@ void MainWindow::run(Command command)
     case Command::SetAllDefaults: documents_.SetAllDefaults(); break;
     case Command::ToolIsp: openFirmwareUpdate(); break;
     case Command::ToolCommand:
-        // The console talks to the decoder itself: no page or transfer window stays open.
-        if (switcher_.closeActive()) {
+        if (arbiter_.makeWayFor(PortUser::CommandConsole)) {
             runModal(services_.toolWindows.commandConsole);
             config_.ActivePage = Page::None;
         }
         break;
     case Command::ToolKrTest:
-        // Only the transfer window holds a port; the pages may stay.
-        if (config_.ActivePage != Page::Transmit || switcher_.closeActive())
+        if (arbiter_.makeWayFor(PortUser::TestWindow))
             runModal(services_.toolWindows.keyboardTest);
         break;
     case Command::ToolMemory: showStoredData(); break;
@@ -193,8 +191,8 @@ void MainWindow::startUp()
 
 void MainWindow::TogglePage(int page)
 {
-    if (page == Page::Transmit && config_.ActivePage != Page::Transmit)
-        closeFirmwareUpdate(); // never two windows on one port
+    if (page == Page::Transmit && config_.ActivePage != Page::Transmit && !arbiter_.makeWayFor(PortUser::Transfer))
+        return;
     switcher_.toggle(page);
     // A click flips a check mark by itself; the marks follow ActivePage only.
     onActivePageChanged(config_.ActivePage);
@@ -223,10 +221,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     // Let open windows end their exchanges before the program goes.
-    switcher_.closeActive();
-    closeFirmwareUpdate();
-    if (isOpen(storedData_))
-        storedData_->close();
+    for (const PortUser window : {PortUser::Transfer, PortUser::FirmwareUpdate, PortUser::StoredData})
+        closeWindow(window); // the transfer window's place holds a page as well
     if (about_)
         about_->close();
     if (!shutDown_) {
@@ -265,19 +261,19 @@ bool MainWindow::toolAvailable(Command command) const
 
 QWidget *MainWindow::firmwareUpdateWindow() const
 {
-    return isOpen(firmwareUpdate_) ? firmwareUpdate_->widget() : nullptr;
+    return isShown(firmwareUpdate_) ? firmwareUpdate_->widget() : nullptr;
 }
 
 QWidget *MainWindow::storedDataWindow() const
 {
-    return isOpen(storedData_) ? storedData_->widget() : nullptr;
+    return isShown(storedData_) ? storedData_->widget() : nullptr;
 }
 
 void MainWindow::openFirmwareUpdate()
 {
-    if (!services_.toolWindows.firmwareUpdate || !switcher_.closeActive())
+    if (!services_.toolWindows.firmwareUpdate || !arbiter_.makeWayFor(PortUser::FirmwareUpdate))
         return;
-    if (!isOpen(firmwareUpdate_)) {
+    if (!isShown(firmwareUpdate_)) {
         QWidget *content = services_.toolWindows.firmwareUpdate();
         if (!content)
             return;
@@ -287,10 +283,37 @@ void MainWindow::openFirmwareUpdate()
     firmwareUpdate_->widget()->setFocus();
 }
 
-void MainWindow::closeFirmwareUpdate()
+bool MainWindow::isWindowOpen(PortUser window) const
 {
-    if (isOpen(firmwareUpdate_))
-        firmwareUpdate_->close();
+    switch (window) {
+    case PortUser::Page: return config_.ActivePage >= Page::Interface && config_.ActivePage <= Page::Miscellaneous;
+    case PortUser::Transfer: return config_.ActivePage == Page::Transmit;
+    case PortUser::FirmwareUpdate: return isShown(firmwareUpdate_);
+    case PortUser::StoredData: return isShown(storedData_);
+    case PortUser::CommandConsole:
+    case PortUser::TestWindow: break; // modal: nothing else opens while they run
+    }
+    return false;
+}
+
+void MainWindow::openWindow(PortUser window)
+{
+    // The rules open only the transfer window, so that its steps run.
+    if (window == PortUser::Transfer && !isWindowOpen(window))
+        TogglePage(Page::Transmit);
+}
+
+bool MainWindow::closeWindow(PortUser window)
+{
+    switch (window) {
+    case PortUser::Page:
+    case PortUser::Transfer: return switcher_.closeActive();
+    case PortUser::FirmwareUpdate: return !isShown(firmwareUpdate_) || firmwareUpdate_->close();
+    case PortUser::StoredData: return !isShown(storedData_) || storedData_->close();
+    case PortUser::CommandConsole:
+    case PortUser::TestWindow: break;
+    }
+    return true;
 }
 
 void MainWindow::runModal(const std::function<QDialog *(QWidget *parent)> &factory)
@@ -309,13 +332,19 @@ void MainWindow::showStoredData()
 {
     if (!services_.toolWindows.storedData)
         return;
-    if (!isOpen(storedData_)) {
+    const bool fresh = !isShown(storedData_);
+    if (fresh) {
         QWidget *content = services_.toolWindows.storedData();
         if (!content)
             return;
         storedData_ = HostInArea(*area_, content);
     }
     storedData_->show();
+    // Once it is up, as its own opening step; shown again, it has made way already.
+    if (fresh)
+        arbiter_.makeWayFor(PortUser::StoredData);
+    if (!storedData_)
+        return;
     storedData_->raise();
     storedData_->widget()->setFocus();
 }

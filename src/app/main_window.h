@@ -11,6 +11,7 @@
 #include "app/child_window_switcher.h"
 #include "app/document_commands.h"
 #include "app/menu_table.h"
+#include "link/port_arbiter.h"
 #include "model/configuration.h"
 
 class QAction;
@@ -47,7 +48,7 @@ struct ShellServices {
     ConfigDocument *document = nullptr;
 };
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private PortWindows {
     Q_OBJECT
 public:
     MainWindow(Configuration &config, ShellServices services, QWidget *parent = nullptr);
@@ -83,7 +84,10 @@ private:
     void openFirmwareUpdate();
     void runModal(const std::function<QDialog *(QWidget *parent)> &factory);
     void showStoredData();
-    void closeFirmwareUpdate();
+    // The windows as the port arbiter sees them.
+    [[nodiscard]] bool isWindowOpen(PortUser window) const override;
+    void openWindow(PortUser window) override;
+    bool closeWindow(PortUser window) override;
     [[nodiscard]] bool toolAvailable(Command command) const;
     void showAbout();
 
@@ -98,6 +102,7 @@ private:
     QPointer<AboutBox> about_;
     QPointer<QMdiSubWindow> firmwareUpdate_;
     QPointer<QMdiSubWindow> storedData_;
+    PortArbiter arbiter_{*this};
     bool keyboardPortAvailable_ = false;
     bool shutDown_ = false;
 };

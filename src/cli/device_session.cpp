@@ -8,8 +8,8 @@
 
 namespace q51::cli {
 
-DeviceSession::DeviceSession(PortChoice port, QString settings)
-    : port_(std::move(port)), settings_(std::move(settings)), transport_(std::make_unique<SerialPortTransport>())
+DeviceSession::DeviceSession(PortChoice port, const SerialSettings &settings)
+    : port_(std::move(port)), settings_(settings), transport_(std::make_unique<SerialPortTransport>())
 {
     // A named device stands in for its Com number for this port alone, so
     // every port of the run opens its own.

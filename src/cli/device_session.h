@@ -10,16 +10,16 @@
 #include <QString>
 
 #include "cli/command_line.h"
-#include "cli/port_task.h"
 #include "cli/port_voice.h"
 #include "link/exchange.h"
 #include "link/serial_port_transport.h"
+#include "link/task.h"
 
 namespace q51::cli {
 
 class DeviceSession {
 public:
-    DeviceSession(PortChoice port, QString settings);
+    DeviceSession(PortChoice port, const SerialSettings &settings);
     ~DeviceSession();
     DeviceSession(const DeviceSession &) = delete;
     DeviceSession &operator=(const DeviceSession &) = delete;
@@ -35,7 +35,7 @@ public:
 
 private:
     PortChoice port_;
-    QString settings_;
+    SerialSettings settings_;
     std::unique_ptr<SerialPortTransport> transport_;
 };
 

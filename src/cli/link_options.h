@@ -7,10 +7,11 @@
 #include "cli/command_line.h"
 #include "link/exchange.h"
 #include "link/protocol/input_pos.h"
+#include "link/serial_settings.h"
 
 namespace q51::cli {
 
-inline constexpr const char *DefaultSettings = "9600,N,8,1";
+inline constexpr SerialSettings DefaultSettings{9600, 'N', 8, 1};
 
 // UsageError (with the window's reason on stderr) when --settings names
 // even or odd parity, under which no reply can be taken in.

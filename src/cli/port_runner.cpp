@@ -190,7 +190,7 @@ private:
 
 } // namespace
 
-int PlanRun(const CommandLine &line, int defaultPort, const QString &defaultSettings, RunPlan &plan,
+int PlanRun(const CommandLine &line, int defaultPort, const SerialSettings &defaultSettings, RunPlan &plan,
             bool adaptersFirst)
 {
     QString problem;
@@ -198,9 +198,13 @@ int PlanRun(const CommandLine &line, int defaultPort, const QString &defaultSett
     if (!targets)
         return Usage(problem);
     plan.targets = std::move(*targets);
-    plan.settings = line.settings.value_or(defaultSettings);
-    if (!parseSerialSettings(plan.settings, &problem))
-        return Usage(QStringLiteral("--settings \"%1\": %2").arg(Echoed(plan.settings), problem));
+    plan.settings = defaultSettings;
+    if (line.settings) {
+        const auto chosen = parseSerialSettings(*line.settings, &problem);
+        if (!chosen)
+            return Usage(QStringLiteral("--settings \"%1\": %2").arg(Echoed(*line.settings), problem));
+        plan.settings = *chosen;
+    }
     if (line.jobs) {
         bool number = false;
         plan.jobs = line.jobs->toInt(&number);
@@ -219,7 +223,8 @@ int RunOnPorts(const RunPlan &plan, const PortWork &work)
     return SeveralPorts(plan, work).run();
 }
 
-int RunOnNamedPorts(const CommandLine &line, const PortWork &work, int defaultPort, const QString &defaultSettings)
+int RunOnNamedPorts(const CommandLine &line, const PortWork &work, int defaultPort,
+                    const SerialSettings &defaultSettings)
 {
     RunPlan plan;
     if (const int code = PlanRun(line, defaultPort, defaultSettings, plan); code != Success)

@@ -12,8 +12,8 @@
 #include "cli/device_session.h"
 #include "cli/link_options.h"
 #include "cli/port_targets.h"
-#include "cli/port_task.h"
 #include "cli/port_voice.h"
+#include "link/task.h"
 
 namespace q51::cli {
 
@@ -27,7 +27,7 @@ using PortWork = std::function<Task<int>(PortJob job)>;
 
 struct RunPlan {
     PortTargets targets;
-    QString settings;
+    SerialSettings settings;
     int jobs = 0; // ports at once; 0: all
     bool json = false;
     bool quiet = false;
@@ -37,13 +37,13 @@ struct RunPlan {
 // problem on stderr) when they do not make sense. defaultPort serves when
 // no port is named; defaultSettings when --settings is not given.
 // adaptersFirst: the ports' serial numbers are needed before the run.
-int PlanRun(const CommandLine &line, int defaultPort, const QString &defaultSettings, RunPlan &plan,
+int PlanRun(const CommandLine &line, int defaultPort, const SerialSettings &defaultSettings, RunPlan &plan,
             bool adaptersFirst = false);
 
 int RunOnPorts(const RunPlan &plan, const PortWork &work);
 
 // PlanRun, then RunOnPorts: the work on the ports the command line names.
 int RunOnNamedPorts(const CommandLine &line, const PortWork &work, int defaultPort = 1,
-                    const QString &defaultSettings = QString::fromUtf8(DefaultSettings));
+                    const SerialSettings &defaultSettings = DefaultSettings);
 
 } // namespace q51::cli

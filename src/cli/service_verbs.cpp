@@ -195,7 +195,7 @@ int RunIsp(const CommandLine &line)
 
     // Every update runs at its own settings, as the window's does.
     return RunOnNamedPorts(line, [&image](PortJob job) { return updateFirmware(job, image.bytes); }, 1,
-                           text(FirmwareUpdateSettingsText));
+                           FirmwareUpdateLink);
 }
 
 int RunMemory(const CommandLine &line)

@@ -261,7 +261,7 @@ int RunUpload(const CommandLine &line)
         return code;
     RunPlan plan;
     const bool serialNamed = pattern.contains(QLatin1String("{serial}"));
-    if (const int code = PlanRun(line, 1, QString::fromUtf8(DefaultSettings), plan, serialNamed); code != Success)
+    if (const int code = PlanRun(line, 1, DefaultSettings, plan, serialNamed); code != Success)
         return code;
     // Checked before the decoder is asked, so a long upload is not lost.
     if (const int code = checkOutputs(plan, pattern); code != Success)

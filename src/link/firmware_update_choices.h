@@ -15,8 +15,8 @@ struct Configuration;
 inline constexpr std::array<LinkSetting, 4> FirmwareUpdateSettings{LinkSetting::Port, LinkSetting::Baud,
                                                                    LinkSetting::DataBits, LinkSetting::StopBits};
 
-// The settings string of every update, whatever is chosen.
-inline constexpr const char *FirmwareUpdateSettingsText = "19200,N,8,1";
+// The settings of every update, whatever is chosen.
+inline constexpr SerialSettings FirmwareUpdateLink{19200, 'N', 8, 1};
 
 // As the transfer window's choice, except that choosing data bits also sets
 // the parity to none, which this window does not offer.

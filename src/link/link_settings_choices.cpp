@@ -84,6 +84,11 @@ std::optional<int> StoredLinkChoice(const Configuration &config, LinkSetting set
     }
 }
 
+std::optional<SerialSettings> SerialSettingsOf(const Configuration &config, QString *problem)
+{
+    return parseSerialSettings(QString::fromStdString(config.SettingsString()), problem);
+}
+
 bool IsKeyboardMode(const Configuration &config)
 {
     return config.TransferMode == TransferModes::ByKeyboard;

@@ -9,6 +9,10 @@
 #include <span>
 #include <string_view>
 
+#include <QString>
+
+#include "link/serial_settings.h"
+
 namespace q51 {
 
 struct Configuration;
@@ -43,6 +47,10 @@ void ApplyLinkChoice(Configuration &config, LinkSetting setting, int index);
 // The option the stored settings stand for; nothing when they stand for
 // none, e.g. a port number outside 1..4 read from a file.
 std::optional<int> StoredLinkChoice(const Configuration &config, LinkSetting setting);
+
+// BaudText and FramingText as one value, for the port; nothing, with the
+// reason in *problem, when they spell no valid settings.
+std::optional<SerialSettings> SerialSettingsOf(const Configuration &config, QString *problem = nullptr);
 
 // Only TransferMode 0 means the keyboard path; any other value read from a
 // file is treated as RS232, the mode the window shows for it.

@@ -1,6 +1,5 @@
 #include "link/port_reopen.h"
 
-#include "link/serial_settings.h"
 #include "link/transport.h"
 
 namespace q51 {
@@ -28,17 +27,12 @@ QString portNotAvailableText(int portNumber)
     return QStringLiteral("COM") + withSignPlace(portNumber) + QStringLiteral(": not available.");
 }
 
-bool reopenPort(Transport &port, const QString &settingsText, int portNumber, QString *problem)
+bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, QString *problem)
 {
     port.close();
 
-    QString settingsProblem;
-    const auto settings = parseSerialSettings(settingsText, &settingsProblem);
-    if (!settings)
-        return fail(port, problem, settingsProblem);
-
     OpenFailure failure;
-    if (!port.open(*settings, portNumber, &failure))
+    if (!port.open(settings, portNumber, &failure))
         return fail(port, problem, describeOpenFailure(failure));
 
     // Emptied after opening, where it can hold something: a closed port has

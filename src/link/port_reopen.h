@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "link/serial_settings.h"
+
 namespace q51 {
 
 class Transport;
@@ -12,10 +14,9 @@ class Transport;
 // "COM 1: not available." for port 1.
 [[nodiscard]] QString portNotAvailableText(int portNumber);
 
-// Closes the port if open, then opens Com portNumber with the settings
-// string (e.g. "9600,N,8,1") and empties its transmit buffer. On any failure
-// leaves the port closed, puts the reason in plain words into *problem and
-// returns false.
-bool reopenPort(Transport &port, const QString &settingsText, int portNumber, QString *problem);
+// Closes the port if open, then opens Com portNumber with the settings and
+// empties its transmit buffer. On any failure leaves the port closed, puts
+// the reason in plain words into *problem and returns false.
+bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, QString *problem);
 
 } // namespace q51

@@ -72,6 +72,15 @@ std::optional<SerialSettings> parseSerialSettings(const QString &text, QString *
     return settings;
 }
 
+QString serialSettingsText(const SerialSettings &settings)
+{
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(settings.baudRate)
+        .arg(QLatin1Char(settings.parity))
+        .arg(settings.dataBits)
+        .arg(settings.stopBits);
+}
+
 bool applySerialSettings(const SerialSettings &settings, QSerialPort &port)
 {
     bool ok = port.setBaudRate(settings.baudRate);

@@ -1,6 +1,8 @@
 #pragma once
-// The settings string "9600,N,8,1" (baud, parity letter, data bits, stop
-// bits) is the only form in which link settings reach a port.
+// The serial link settings as one typed value, and their text form
+// "9600,N,8,1" (baud, parity letter, data bits, stop bits): users and the
+// configuration spell them so, and this is the one place that reads and
+// writes that text.
 
 #include <optional>
 
@@ -24,6 +26,9 @@ struct SerialSettings {
 // bits; *problem then says which field is wrong, in words for the user.
 [[nodiscard]] std::optional<SerialSettings> parseSerialSettings(const QString &text,
                                                                 QString *problem = nullptr);
+
+// "9600,N,8,1": what parseSerialSettings reads back as the same value.
+[[nodiscard]] QString serialSettingsText(const SerialSettings &settings);
 
 // Hands the settings to the port, with no flow control. False when the port
 // refuses one of them (a baud rate the driver cannot do).

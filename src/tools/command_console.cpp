@@ -14,7 +14,6 @@
 #include "link/protocol/status_reply.h"
 #include "link/transport.h"
 #include "tools/choices_group.h"
-#include "tools/port_reopen_dialog.h"
 #include "tools/reply_line.h"
 #include "ui/user_dialogs.h"
 
@@ -41,19 +40,17 @@ QString resultText(ConsoleItem item, bool succeeded)
 
 CommandConsole::CommandConsole(Configuration &config, UserDialogs &dialogs, PortIo &portIo,
                                const TransportFactory &makePort, QWidget *parent)
-    : QDialog(parent), config_(config), dialogs_(dialogs), portIo_(portIo), port_(makePort ? makePort() : nullptr)
+    : QDialog(parent), config_(config), dialogs_(dialogs), portIo_(portIo), port_(*this, dialogs, makePort)
 {
     setObjectName(QStringLiteral("frmCMD"));
     setWindowTitle(text(c::WindowCaption));
-    if (port_)
-        port_->setHolderName(windowTitle()); // named when another window finds the port busy
+    port_.onEnd = [this] { endCommand(); };
     buildControls();
 }
 
 CommandConsole::~CommandConsole()
 {
-    endCommand();
-    closePort();
+    port_.end();
 }
 
 void CommandConsole::buildControls()
@@ -119,14 +116,11 @@ void CommandConsole::CmdSend_Click()
     if (path_->current() == KeyboardPath) {
         command_ = new ConsoleCommand(item, portIo_, ReplyBoxOf(replyBox_), ReplyBoxOf(log_), this);
     } else {
-        const bool opened = port_ ? reopenPort(*port_, config_, dialogs_) : false;
-        if (!port_)
-            dialogs_.tell(text(DefaultCaption), portNotAvailableText(config_.PortNumber));
-        if (!opened) {
+        if (!port_.open(config_)) {
             setControlsEnabled(true);
             return;
         }
-        command_ = new ConsoleCommand(item, *port_, this);
+        command_ = new ConsoleCommand(item, *port_.transport(), this);
     }
     command_->onFinished = [this, item](const ConsoleOutcome &outcome) { onFinished(item, outcome); };
     command_->start();
@@ -138,7 +132,7 @@ void CommandConsole::onFinished(ConsoleItem item, const ConsoleOutcome &outcome)
         command_->deleteLater();
         command_ = nullptr;
     }
-    closePort();
+    port_.release();
     if (outcome.handshakeTimedOut) {
         setControlsEnabled(true);
         dialogs_.tell(text(c::MessageCaption), text(c::TimesOutError), MessageIcon::None, outcome.detail);
@@ -186,16 +180,9 @@ void CommandConsole::endCommand()
     setControlsEnabled(true);
 }
 
-void CommandConsole::closePort()
-{
-    if (port_ && port_->isOpen())
-        port_->close();
-}
-
 void CommandConsole::done(int result)
 {
-    endCommand();
-    closePort();
+    port_.end();
     QDialog::done(result);
 }
 

@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include "link/console_command.h"
+#include "tools/window_port.h"
 
 class QComboBox;
 class QLineEdit;
@@ -47,12 +48,11 @@ private:
     void appendStatusLines(const protocol::StatusBytes &status);
     void setControlsEnabled(bool enabled);
     void endCommand();
-    void closePort();
 
     Configuration &config_;
     UserDialogs &dialogs_;
     PortIo &portIo_;
-    std::unique_ptr<Transport> port_;
+    WindowPort port_;
 
     QComboBox *commands_ = nullptr;
     ChoicesGroup *path_ = nullptr;

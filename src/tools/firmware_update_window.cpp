@@ -1,11 +1,9 @@
 #include "tools/firmware_update_window.h"
 
-#include <QCloseEvent>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,7 +15,6 @@
 #include "model/configuration.h"
 #include "tools/choices_group.h"
 #include "tools/port_device_picker.h"
-#include "tools/port_reopen_dialog.h"
 #include "ui/user_dialogs.h"
 #include "ui/widget_helpers.h"
 
@@ -36,19 +33,18 @@ QString text(const char *utf8)
 
 FirmwareUpdateWindow::FirmwareUpdateWindow(Configuration &config, UserDialogs &dialogs,
                                            const TransportFactory &makePort, QWidget *parent)
-    : QWidget(parent), config_(config), dialogs_(dialogs), port_(makePort ? makePort() : nullptr)
+    : QWidget(parent), config_(config), dialogs_(dialogs), port_(*this, dialogs, makePort)
 {
     setObjectName(QStringLiteral("frmISP"));
     setWindowTitle(text(t::WindowCaption));
-    if (port_)
-        port_->setHolderName(windowTitle()); // named when another window finds the port busy
+    port_.onFirstShow = [this] { runOpeningSteps(); };
+    port_.onEnd = [this] { abortUpdate(); };
     buildControls();
 }
 
 FirmwareUpdateWindow::~FirmwareUpdateWindow()
 {
-    abortUpdate();
-    closePort();
+    port_.end();
 }
 
 void FirmwareUpdateWindow::buildControls()
@@ -117,19 +113,7 @@ void FirmwareUpdateWindow::buildControls()
 
     connect(find, &QPushButton::clicked, this, &FirmwareUpdateWindow::browse);
     connect(transmit_, &QPushButton::clicked, this, &FirmwareUpdateWindow::startUpdate);
-    connect(close_, &QPushButton::clicked, this, [this] {
-        closePort();
-        closeWindow();
-    });
-}
-
-void FirmwareUpdateWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (opened_)
-        return; // shown again after being minimised: nothing to set up
-    opened_ = true;
-    runOpeningSteps();
+    connect(close_, &QPushButton::clicked, &port_, &WindowPort::closeWindow);
 }
 
 void FirmwareUpdateWindow::runOpeningSteps()
@@ -174,14 +158,10 @@ void FirmwareUpdateWindow::startUpdate()
     progress_->setRange(0, static_cast<int>(protocol::IspProgressMaximum(image.bytes.size())));
     progress_->setValue(0);
 
-    if (!port_) {
-        dialogs_.tell(text(DefaultCaption), portNotAvailableText(config_.PortNumber));
-        return;
-    }
-    if (!reopenPort(*port_, text(FirmwareUpdateSettingsText), config_.PortNumber, dialogs_))
+    if (!port_.open(FirmwareUpdateLink, config_.PortNumber))
         return;
 
-    update_ = new FirmwareUpdate(*port_, image.bytes, this);
+    update_ = new FirmwareUpdate(*port_.transport(), image.bytes, this);
     connect(update_, &FirmwareUpdate::statusChanged, status_, &QLabel::setText);
     connect(update_, &FirmwareUpdate::pagesAccepted, progress_, &QProgressBar::setValue);
     connect(update_, &FirmwareUpdate::finished, this, &FirmwareUpdateWindow::onFinished);
@@ -197,7 +177,7 @@ void FirmwareUpdateWindow::onFinished(FirmwareUpdateEnd end, bool portLost)
     }
     if (end == FirmwareUpdateEnd::Succeeded)
         progress_->setValue(progress_->maximum());
-    closePort();
+    port_.release();
     setBusy(false);
     // Last: the box runs its own event loop, and nothing here may depend on
     // this window surviving it.
@@ -223,24 +203,6 @@ void FirmwareUpdateWindow::abortUpdate()
     update_->deleteLater();
     update_ = nullptr;
     setBusy(false);
-}
-
-void FirmwareUpdateWindow::closePort()
-{
-    if (port_ && port_->isOpen())
-        port_->close();
-}
-
-void FirmwareUpdateWindow::closeEvent(QCloseEvent *event)
-{
-    abortUpdate();
-    closePort();
-    QWidget::closeEvent(event);
-}
-
-void FirmwareUpdateWindow::closeWindow()
-{
-    closeHostingWindow(this);
 }
 
 } // namespace q51

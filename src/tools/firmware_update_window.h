@@ -13,6 +13,7 @@
 #include "link/firmware_update.h"
 #include "link/link_settings_choices.h"
 #include "link/transport_factory.h"
+#include "tools/window_port.h"
 
 class QLabel;
 class QLineEdit;
@@ -36,10 +37,6 @@ public:
 
     [[nodiscard]] bool updateRunning() const { return !update_.isNull(); }
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     void buildControls();
     void runOpeningSteps();
@@ -49,12 +46,10 @@ private:
     void setBusy(bool busy);
     void tell(const QString &text, const QString &detail = {});
     void abortUpdate();
-    void closePort();
-    void closeWindow();
 
     Configuration &config_;
     UserDialogs &dialogs_;
-    std::unique_ptr<Transport> port_;
+    WindowPort port_;
 
     ChoicesGroup *groups_[4] = {};
     PortDevicePicker *portDevices_ = nullptr;
@@ -66,7 +61,6 @@ private:
 
     QString ispFileName_;
     QPointer<FirmwareUpdate> update_;
-    bool opened_ = false;
 };
 
 } // namespace q51

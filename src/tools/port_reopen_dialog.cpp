@@ -1,23 +1,35 @@
 #include "tools/port_reopen_dialog.h"
 
+#include "link/link_settings_choices.h"
+#include "link/transport.h"
 #include "model/configuration.h"
-#include "tools/port_reopen_dialog.h"
 #include "ui/user_dialogs.h"
 
 namespace q51 {
 
-bool reopenPort(Transport &port, const QString &settingsText, int portNumber, UserDialogs &dialogs)
+void tellPortNotAvailable(UserDialogs &dialogs, int portNumber, const QString &reason)
+{
+    dialogs.tell(QString::fromUtf8(DefaultCaption), portNotAvailableText(portNumber), MessageIcon::None, reason);
+}
+
+bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, UserDialogs &dialogs)
 {
     QString problem;
-    if (reopenPort(port, settingsText, portNumber, &problem))
+    if (reopenPort(port, settings, portNumber, &problem))
         return true;
-    dialogs.tell(QString::fromUtf8(DefaultCaption), portNotAvailableText(portNumber), MessageIcon::None, problem);
+    tellPortNotAvailable(dialogs, portNumber, problem);
     return false;
 }
 
 bool reopenPort(Transport &port, const Configuration &config, UserDialogs &dialogs)
 {
-    return reopenPort(port, QString::fromStdString(config.SettingsString()), config.PortNumber, dialogs);
+    QString problem;
+    if (const auto settings = SerialSettingsOf(config, &problem))
+        return reopenPort(port, *settings, config.PortNumber, dialogs);
+    // As any failed reopen: the port that was open is let go.
+    port.close();
+    tellPortNotAvailable(dialogs, config.PortNumber, problem);
+    return false;
 }
 
 } // namespace q51

@@ -13,9 +13,12 @@ struct Configuration;
 class Transport;
 class UserDialogs;
 
-bool reopenPort(Transport &port, const QString &settingsText, int portNumber, UserDialogs &dialogs);
+bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, UserDialogs &dialogs);
 
-// The same with the configuration's PortNumber and settings string.
+// The same with the configuration's PortNumber and link settings.
 bool reopenPort(Transport &port, const Configuration &config, UserDialogs &dialogs);
+
+// "COM 1: not available." with the reason as its detail line.
+void tellPortNotAvailable(UserDialogs &dialogs, int portNumber, const QString &reason = {});
 
 } // namespace q51

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -11,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -25,7 +23,6 @@
 #include "link/stored_data_texts.h"
 #include "link/transport.h"
 #include "model/configuration.h"
-#include "tools/port_reopen_dialog.h"
 #include "ui/user_dialogs.h"
 #include "ui/widget_helpers.h"
 
@@ -46,19 +43,23 @@ QString text(const char *utf8)
 
 StoredDataWindow::StoredDataWindow(Configuration &config, UserDialogs &dialogs, const TransportFactory &makePort,
                                    QWidget *parent)
-    : QWidget(parent), config_(config), dialogs_(dialogs), port_(makePort ? makePort() : nullptr)
+    : QWidget(parent), config_(config), dialogs_(dialogs), port_(*this, dialogs, makePort)
 {
     setObjectName(QStringLiteral("Memory"));
     setWindowTitle(text(t::Heading));
-    if (port_)
-        port_->setHolderName(windowTitle()); // named when another window finds the port busy
+    // The main window makes way for it once it is up (the transfer window's
+    // opening and closing steps); shown again, it is the same window.
+    port_.onFirstShow = [this] {
+        start_->clear();
+        end_->clear();
+    };
+    port_.onEnd = [this] { abortRequest(); };
     buildControls();
 }
 
 StoredDataWindow::~StoredDataWindow()
 {
-    abortRequest();
-    closePort();
+    port_.end();
 }
 
 void StoredDataWindow::buildControls()
@@ -126,19 +127,7 @@ void StoredDataWindow::buildControls()
                                        StoredDataRequest::FreeSpace, StoredDataRequest::Clear};
     for (std::size_t i = 0; i < std::size(kinds); ++i)
         connect(buttons_[i], &QPushButton::clicked, this, [this, kind = kinds[i]] { run(kind); });
-    connect(buttons_.back(), &QPushButton::clicked, this, &StoredDataWindow::closeWindow);
-}
-
-void StoredDataWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (opened_)
-        return; // shown again: the main window reuses this window
-    opened_ = true;
-    start_->clear();
-    end_->clear();
-    if (releaseTransferWindow)
-        releaseTransferWindow();
+    connect(buttons_.back(), &QPushButton::clicked, &port_, &WindowPort::closeWindow);
 }
 
 void StoredDataWindow::chooseRange(bool range)
@@ -176,11 +165,7 @@ void StoredDataWindow::run(StoredDataRequest kind)
                                                MessageButtons::OkCancel, MessageIcon::None, Answer::Ok, {}});
     if (!alive || answer != Answer::Ok)
         return;
-    if (!port_) {
-        dialogs_.tell(text(DefaultCaption), portNotAvailableText(config_.PortNumber));
-        return;
-    }
-    if (!reopenPort(*port_, config_, dialogs_))
+    if (!port_.open(config_))
         return;
     std::optional<protocol::GroupRange> range;
     if (!readRange(info, range))
@@ -194,7 +179,7 @@ void StoredDataWindow::run(StoredDataRequest kind)
     } else {
         request = PrepareStoredDataRequest(kind, range);
     }
-    exchange_ = new Exchange(*port_, std::move(request), this);
+    exchange_ = new Exchange(*port_.transport(), std::move(request), this);
     connect(exchange_, &Exchange::finished, this,
             [this, kind](const ExchangeResult &result) { onFinished(kind, result); });
     if (kind == StoredDataRequest::Sizes) {
@@ -222,7 +207,7 @@ bool StoredDataWindow::readRange(const StoredDataRequestInfo &info, std::optiona
     else if (*last < *first)
         problem = t::EndBeforeStart;
     if (problem) {
-        closePort();
+        port_.release();
         dialogs_.tell(text(info.resultTitle), text(problem));
         return false;
     }
@@ -260,7 +245,7 @@ void StoredDataWindow::onFinished(StoredDataRequest kind, const ExchangeResult &
         memory_->setPlainText(*report.display);
     // Every request lets go of the port when it ends, so the transfer window
     // and q51ctl find it free.
-    closePort();
+    port_.release();
     setBusy(false);
     // Last: the box runs its own event loop, and nothing here may depend on
     // this window surviving it.
@@ -285,24 +270,6 @@ void StoredDataWindow::abortRequest()
     exchange_ = nullptr;
     parser_.reset();
     setBusy(false);
-}
-
-void StoredDataWindow::closePort()
-{
-    if (port_ && port_->isOpen())
-        port_->close();
-}
-
-void StoredDataWindow::closeEvent(QCloseEvent *event)
-{
-    abortRequest();
-    closePort();
-    QWidget::closeEvent(event);
-}
-
-void StoredDataWindow::closeWindow()
-{
-    closeHostingWindow(this);
 }
 
 } // namespace q51

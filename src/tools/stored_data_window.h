@@ -15,6 +15,7 @@
 #include "link/exchange.h"
 #include "link/stored_data_exchanges.h"
 #include "link/transport_factory.h"
+#include "tools/window_port.h"
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -35,17 +36,9 @@ public:
                      QWidget *parent = nullptr);
     ~StoredDataWindow() override;
 
-    // Run when the window first opens: two windows must never hold the same
-    // port, so the transfer window is closed, or opened and closed again so
-    // that it lets go of the firmware update and its own port. The
-    // application sets this.
-    std::function<void()> releaseTransferWindow;
-
     [[nodiscard]] bool requestRunning() const { return !exchange_.isNull(); }
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -58,12 +51,10 @@ private:
     void onFinished(StoredDataRequest kind, const ExchangeResult &result);
     void setBusy(bool busy);
     void abortRequest();
-    void closePort();
-    void closeWindow();
 
     Configuration &config_;
     UserDialogs &dialogs_;
-    std::unique_ptr<Transport> port_;
+    WindowPort port_;
 
     QRadioButton *allOption_ = nullptr;
     QRadioButton *rangeOption_ = nullptr;
@@ -77,7 +68,6 @@ private:
 
     QPointer<Exchange> exchange_;
     std::shared_ptr<protocol::StoredReadParser> parser_;
-    bool opened_ = false;
 };
 
 } // namespace q51

@@ -38,25 +38,24 @@ QString text(const char *utf8)
 
 TestWindow::TestWindow(Configuration &config, UserDialogs &dialogs, const TransportFactory &makePort,
                        QWidget *parent)
-    : QDialog(parent), config_(config), dialogs_(dialogs), port_(makePort ? makePort() : nullptr)
+    : QDialog(parent), config_(config), dialogs_(dialogs), port_(*this, dialogs, makePort)
 {
     setObjectName(QStringLiteral("DDT"));
     setWindowTitle(text(t::WindowCaption));
-    if (port_)
-        port_->setHolderName(windowTitle()); // named when another window finds the port busy
+    port_.onFirstShow = [this] { runOpeningSteps(); };
+    port_.onEnd = [this] { batch_.stop(); };
     batch_.setSingleShot(true);
     connect(&batch_, &QTimer::timeout, this, &TestWindow::showBatch);
-    if (port_) {
-        connect(port_.get(), &Transport::bytesArrived, this, &TestWindow::onBytesArrived);
-        connect(port_.get(), &Transport::portLost, this, &TestWindow::onPortLost);
+    if (Transport *port = port_.transport()) {
+        connect(port, &Transport::bytesArrived, this, &TestWindow::onBytesArrived);
+        connect(port, &Transport::portLost, this, &TestWindow::onPortLost);
     }
     buildControls();
 }
 
 TestWindow::~TestWindow()
 {
-    batch_.stop();
-    closePort();
+    port_.end();
 }
 
 void TestWindow::buildControls()
@@ -110,24 +109,13 @@ void TestWindow::buildControls()
     connect(lineBreaks_, &QCheckBox::toggled, this, &TestWindow::focusKeyboardBox);
 }
 
-void TestWindow::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (opened_)
-        return;
-    opened_ = true;
-    runOpeningSteps();
-}
-
 void TestWindow::runOpeningSteps()
 {
     portLabel_->setText(text(t::PortPrefix) + QString::number(config_.PortNumber) + text(t::PortSeparator)
                         + QString::fromStdString(config_.SettingsString()));
     // Without the port the keyboard box still works: the window stays.
-    if (!port_)
-        dialogs_.tell(text(DefaultCaption), portNotAvailableText(config_.PortNumber));
-    else if (reopenPort(*port_, config_, dialogs_))
-        port_->discardReceive();
+    if (port_.open(config_))
+        port_.transport()->discardReceive();
     keyboardLines_ = 0;
     rs232Lines_ = 0;
     focusKeyboardBox();
@@ -142,9 +130,9 @@ void TestWindow::onBytesArrived()
 
 void TestWindow::showBatch()
 {
-    if (!port_)
+    if (!port_.transport())
         return;
-    const QByteArray bytes = port_->readAll();
+    const QByteArray bytes = port_.transport()->readAll();
     if (bytes.isEmpty())
         return;
     if (rs232Lines_ > LinesBeforeClearing) {
@@ -191,15 +179,8 @@ void TestWindow::focusKeyboardBox()
 
 void TestWindow::done(int result)
 {
-    batch_.stop();
-    closePort();
+    port_.end();
     QDialog::done(result);
-}
-
-void TestWindow::closePort()
-{
-    if (port_ && port_->isOpen())
-        port_->close();
 }
 
 } // namespace q51

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "link/transport_factory.h"
+#include "tools/window_port.h"
 
 class QCheckBox;
 class QLabel;
@@ -32,7 +33,6 @@ public:
     void done(int result) override;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -42,11 +42,10 @@ private:
     void showBatch();
     void onPortLost();
     void focusKeyboardBox();
-    void closePort();
 
     Configuration &config_;
     UserDialogs &dialogs_;
-    std::unique_ptr<Transport> port_;
+    WindowPort port_;
 
     QLabel *portLabel_ = nullptr;
     QPlainTextEdit *keyboard_ = nullptr;
@@ -58,7 +57,6 @@ private:
     // box is emptied once its count passes the limit.
     int keyboardLines_ = 0;
     int rs232Lines_ = 0;
-    bool opened_ = false;
 };
 
 } // namespace q51

@@ -1,12 +1,10 @@
 #include "tools/transmit_window.h"
 
-#include <QCloseEvent>
 #include <QFont>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -18,10 +16,8 @@
 #include "model/configuration.h"
 #include "tools/choices_group.h"
 #include "tools/port_device_picker.h"
-#include "tools/port_reopen_dialog.h"
 #include "tools/reply_line.h"
 #include "ui/user_dialogs.h"
-#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -63,12 +59,12 @@ QPushButton *addButton(QLayout *layout, const char *name, const char *caption, Q
 
 TransmitWindow::TransmitWindow(Configuration &config, UserDialogs &dialogs, PortIo &portIo,
                                const TransportFactory &makePort, QWidget *parent)
-    : QWidget(parent), config_(config), dialogs_(dialogs), portIo_(portIo), port_(makePort ? makePort() : nullptr)
+    : QWidget(parent), config_(config), dialogs_(dialogs), portIo_(portIo), port_(*this, dialogs, makePort)
 {
     setObjectName(QStringLiteral("frmTransmit"));
     setWindowTitle(text(t::WindowCaption));
-    if (port_)
-        port_->setHolderName(windowTitle()); // named when another window finds the port busy
+    port_.onFirstShow = [this] { runOpeningSteps(); };
+    port_.onEnd = [this] { abortTransfer(); };
     buildControls();
     // A repaint of the bar costs over a millisecond, and a download reports
     // progress every other key delay (10 ms): four new values a second read
@@ -85,8 +81,7 @@ TransmitWindow::TransmitWindow(Configuration &config, UserDialogs &dialogs, Port
 
 TransmitWindow::~TransmitWindow()
 {
-    abortTransfer();
-    closePort();
+    port_.end();
 }
 
 void TransmitWindow::buildControls()
@@ -150,10 +145,7 @@ void TransmitWindow::buildControls()
     connect(transmit_, &QPushButton::clicked, this, [this] { startTransfer(TransferKind::Download); });
     connect(receive_, &QPushButton::clicked, this, [this] { startTransfer(TransferKind::Upload); });
     connect(version_, &QPushButton::clicked, this, [this] { startTransfer(TransferKind::Version); });
-    connect(close_, &QPushButton::clicked, this, [this] {
-        closePort();
-        closeWindow();
-    });
+    connect(close_, &QPushButton::clicked, &port_, &WindowPort::closeWindow);
 }
 
 ChoicesGroup *TransmitWindow::group(LinkSetting setting) const
@@ -163,21 +155,10 @@ ChoicesGroup *TransmitWindow::group(LinkSetting setting) const
 
 // ---- link settings ----
 
-void TransmitWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (opened_)
-        return; // shown again after being minimised: nothing to set up
-    opened_ = true;
-    runOpeningSteps();
-}
-
 void TransmitWindow::runOpeningSteps()
 {
-    if (closeFirmwareUpdateWindow)
-        closeFirmwareUpdateWindow();
-    // ActivePage, the maximised frame and the "Set All Defaults" command are
-    // the main window's part of opening.
+    // Closing the firmware-update window, ActivePage, the maximised frame and
+    // the "Set All Defaults" command are the main window's part of opening.
 
     portChoiceFailed_ = false;
     if (const auto port = StoredLinkChoice(config_, LinkSetting::Port))
@@ -206,7 +187,7 @@ void TransmitWindow::runOpeningSteps()
     if (IsKeyboardMode(config_)) {
         setReplyButtonsEnabled(true);
         // The choices above reopen the port; the keyboard path holds none.
-        closePort();
+        port_.release();
     }
 }
 
@@ -232,7 +213,7 @@ void TransmitWindow::applyModeRule()
     for (const LinkSetting setting : SerialOnlySettings)
         group(setting)->setEnabled(!keyboard);
     if (keyboard) {
-        closePort();
+        port_.release();
         setReplyButtonsEnabled(true);
         return;
     }
@@ -246,29 +227,14 @@ void TransmitWindow::setReplyButtonsEnabled(bool enabled)
     version_->setEnabled(enabled);
 }
 
-bool TransmitWindow::reopen()
-{
-    if (!port_) {
-        dialogs_.tell(QString::fromUtf8(DefaultCaption), portNotAvailableText(config_.PortNumber));
-        return false;
-    }
-    return reopenPort(*port_, config_, dialogs_);
-}
-
 // A choice is tried on the port at once, so a missing device is told when
 // it is chosen; the port is then let go until an exchange needs it, so that
 // other windows and programs can use it meanwhile.
 bool TransmitWindow::checkPort()
 {
-    const bool opened = reopen();
-    closePort();
+    const bool opened = port_.open(config_);
+    port_.release();
     return opened;
-}
-
-void TransmitWindow::closePort()
-{
-    if (port_ && port_->isOpen())
-        port_->close();
 }
 
 // ---- transfers ----
@@ -285,15 +251,13 @@ void TransmitWindow::startTransfer(TransferKind kind)
     }
     // A failed reopen or a lost device leaves the port closed: try again
     // rather than write to nothing.
-    if (!port_ || !port_->isOpen()) {
-        if (!reopen())
-            return;
-    }
+    if (!port_.isOpen() && !port_.open(config_))
+        return;
 
     Exchange::Request request = PrepareTransfer(kind, config_);
     runningKind_ = kind;
     setTransferBusy(kind, true);
-    exchange_ = new Exchange(*port_, std::move(request), this);
+    exchange_ = new Exchange(*port_.transport(), std::move(request), this);
     connect(exchange_, &Exchange::finished, this,
             [this, kind](const ExchangeResult &result) { onTransferFinished(kind, result); });
     exchange_->start();
@@ -306,7 +270,7 @@ void TransmitWindow::onTransferFinished(TransferKind kind, const ExchangeResult 
         exchange_ = nullptr;
     }
     const TransferReport report = CompleteTransfer(kind, result, config_);
-    closePort(); // the exchange is over: only a running one holds the port
+    port_.release(); // the exchange is over: only a running one holds the port
     setTransferBusy(kind, false);
     if (kind == TransferKind::Version && !report.stoppedEarly)
         progress_->setVisible(false);
@@ -389,18 +353,6 @@ void TransmitWindow::abortTransfer()
     exchange_->deleteLater();
     exchange_ = nullptr;
     setTransferBusy(runningKind_, false);
-}
-
-void TransmitWindow::closeEvent(QCloseEvent *event)
-{
-    abortTransfer();
-    closePort();
-    QWidget::closeEvent(event);
-}
-
-void TransmitWindow::closeWindow()
-{
-    closeHostingWindow(this);
 }
 
 } // namespace q51

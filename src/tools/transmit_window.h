@@ -16,6 +16,7 @@
 
 #include "link/link_settings_choices.h"
 #include "link/transmit_exchanges.h"
+#include "tools/window_port.h"
 
 class QLineEdit;
 class QProgressBar;
@@ -43,16 +44,7 @@ public:
                    QWidget *parent = nullptr);
     ~TransmitWindow() override;
 
-    // First of the opening steps: two windows must never hold the same port,
-    // so the firmware-update window is closed before this one opens its port.
-    // The application sets this once that window exists.
-    std::function<void()> closeFirmwareUpdateWindow;
-
     [[nodiscard]] bool transferRunning() const { return !exchange_.isNull() || !keyboard_.isNull(); }
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
@@ -62,9 +54,7 @@ private:
     void choose(LinkSetting setting, int index);
     void applyModeRule();
     void setReplyButtonsEnabled(bool enabled);
-    bool reopen();
     bool checkPort();
-    void closePort();
 
     void startTransfer(TransferKind kind);
     void startKeyboardTransfer(TransferKind kind);
@@ -74,12 +64,11 @@ private:
     void applyProgress(bool show = true);
     void setTransferBusy(TransferKind kind, bool busy);
     void abortTransfer();
-    void closeWindow();
 
     Configuration &config_;
     UserDialogs &dialogs_;
     PortIo &portIo_;
-    std::unique_ptr<Transport> port_;
+    WindowPort port_;
 
     ChoicesGroup *groups_[6] = {};
     QWidget *settingsPanel_ = nullptr;
@@ -101,7 +90,6 @@ private:
     QPointer<Exchange> exchange_;
     QPointer<KeyboardTransfer> keyboard_;
     TransferKind runningKind_ = TransferKind::Download;
-    bool opened_ = false;
     bool portChoiceFailed_ = false; // set by the port choice, read by the opening steps
 };
 

@@ -1,6 +1,9 @@
 // The service windows as the main window's Tools menu opens them: the
-// firmware update maximised, the test window modal, and the stored-data
-// window, whose opening closes the transfer window or opens and closes it.
+// firmware update maximised, the test window modal, the stored-data
+// window, whose opening closes the transfer window or opens and closes it,
+// and which window makes way for which so that no two hold one port.
+
+#include <optional>
 
 #include <QApplication>
 #include <QDialog>
@@ -34,6 +37,8 @@ const QString NotAvailable = QStringLiteral("COM 1: not available.");
 class ServiceToolsTest : public QObject {
     Q_OBJECT
 private slots:
+    void openingMakesWayOnThePort_data();
+    void openingMakesWayOnThePort();
     void storedDataOpensAndClosesTheTransferWindow();
     void storedDataClosesAnOpenTransferWindow();
     void firmwareUpdateOpensMaximised();
@@ -42,6 +47,71 @@ private slots:
     void hostedToolWindowsKeepTheMainTitleAndCtrlF4_data();
     void hostedToolWindowsKeepTheMainTitleAndCtrlF4();
 };
+
+void ServiceToolsTest::openingMakesWayOnThePort_data()
+{
+    QTest::addColumn<QStringList>("before"); // menu items triggered first
+    QTest::addColumn<QString>("opener");
+    QTest::addColumn<QStringList>("openAfter"); // while a modal opener runs
+    QTest::addColumn<QStringList>("messages");
+    const QString transfer = QStringLiteral("mnuConfigTransmit");
+    const QString page = QStringLiteral("mnuConfigInterface");
+    const QString isp = QStringLiteral("mnuToolISP");
+    const QString memory = QStringLiteral("mnuToolMemory");
+    const QStringList none;
+    const QStringList notAvailable{NotAvailable};
+
+    QTest::newRow("transfer closes firmware update") << QStringList{isp} << transfer << QStringList{"frmTransmit"}
+                                                     << notAvailable;
+    QTest::newRow("transfer leaves stored data") << QStringList{memory} << transfer
+                                                 << QStringList{"Memory", "frmTransmit"} << notAvailable;
+    QTest::newRow("firmware update closes page") << QStringList{page} << isp << QStringList{"frmISP"} << none;
+    QTest::newRow("firmware update closes transfer") << QStringList{transfer} << isp << QStringList{"frmISP"} << none;
+    QTest::newRow("firmware update leaves stored data") << QStringList{memory} << isp
+                                                        << QStringList{"Memory", "frmISP"} << none;
+    QTest::newRow("console closes page") << QStringList{page} << "mnuToolCmd" << none << none;
+    QTest::newRow("console closes transfer") << QStringList{transfer} << "mnuToolCmd" << none << none;
+    QTest::newRow("console leaves firmware update") << QStringList{isp} << "mnuToolCmd" << QStringList{"frmISP"}
+                                                    << none;
+    QTest::newRow("test window leaves page") << QStringList{page} << "KRtest" << QStringList{"cfg3"} << notAvailable;
+    QTest::newRow("test window closes transfer") << QStringList{transfer} << "KRtest" << none << notAvailable;
+    QTest::newRow("stored data opens and closes transfer, closing the rest")
+        << QStringList{isp, page} << memory << QStringList{"Memory"} << notAvailable;
+    QTest::newRow("stored data closes open transfer") << QStringList{transfer} << memory << QStringList{"Memory"}
+                                                      << none;
+}
+
+// Who opens, who is closed, which message.
+void ServiceToolsTest::openingMakesWayOnThePort()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, opener);
+    QFETCH(QStringList, openAfter);
+    QFETCH(QStringList, messages);
+    Shell s;
+    for (const QString &item : before)
+        s.trigger(item.toLatin1().constData());
+    s.dialogs.clear();
+
+    // A modal opener is looked at while it runs, then dismissed.
+    std::optional<QStringList> seen;
+    QTimer whileModal;
+    whileModal.setSingleShot(true);
+    connect(&whileModal, &QTimer::timeout, [&] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            seen = openChildren(s);
+            dialog->reject();
+        }
+    });
+    whileModal.start(0);
+    s.trigger(opener.toLatin1().constData());
+    whileModal.stop();
+    if (!seen)
+        seen = openChildren(s);
+
+    QCOMPARE(*seen, openAfter);
+    QCOMPARE(s.dialogs.texts(), messages);
+}
 
 void ServiceToolsTest::storedDataOpensAndClosesTheTransferWindow()
 {

@@ -18,6 +18,8 @@ Q_DECLARE_METATYPE(q51::OpenFailureKind)
 
 namespace {
 
+const SerialSettings StartUp{9600, 'N', 8, 1};
+
 QByteArray envName(int port)
 {
     return QByteArray("Q51_COM") + QByteArray::number(port);
@@ -54,7 +56,7 @@ private slots:
 
         SerialPortTransport transport;
         ScriptedDialogs dialogs;
-        QVERIFY(!reopenPort(transport, QStringLiteral("9600,N,8,1"), port, dialogs));
+        QVERIFY(!reopenPort(transport, StartUp, port, dialogs));
         QVERIFY(!transport.isOpen());
 
         QCOMPARE(dialogs.messages.size(), 1);
@@ -82,7 +84,7 @@ private slots:
         FakeTransport transport;
         transport.refuseOpen(kind);
         ScriptedDialogs dialogs;
-        QVERIFY(!reopenPort(transport, QStringLiteral("9600,N,8,1"), 2, dialogs));
+        QVERIFY(!reopenPort(transport, StartUp, 2, dialogs));
         QVERIFY(!transport.isOpen());
         QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("COM 2: not available.")});
         const QString detail = dialogs.messages.first().detail;
@@ -94,9 +96,9 @@ private slots:
     {
         FakeTransport transport;
         ScriptedDialogs dialogs;
-        QVERIFY(reopenPort(transport, QStringLiteral("9600,N,8,1"), 1, dialogs));
+        QVERIFY(reopenPort(transport, StartUp, 1, dialogs));
         // A second reopen, as after a settings change, starts over on the open port.
-        QVERIFY(reopenPort(transport, QStringLiteral("600,E,7,2"), 3, dialogs));
+        QVERIFY(reopenPort(transport, SerialSettings{600, 'E', 7, 2}, 3, dialogs));
         QVERIFY(transport.isOpen());
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(transport.openCount(), 2);
@@ -109,23 +111,25 @@ private slots:
     {
         FakeTransport transport;
         ScriptedDialogs dialogs;
-        QVERIFY(reopenPort(transport, QStringLiteral("9600,N,8,1"), 1, dialogs));
+        QVERIFY(reopenPort(transport, StartUp, 1, dialogs));
         transport.refuseOpen(OpenFailureKind::NoSuchDevice);
-        QVERIFY(!reopenPort(transport, QStringLiteral("9600,N,8,1"), 3, dialogs));
+        QVERIFY(!reopenPort(transport, StartUp, 3, dialogs));
         QVERIFY(!transport.isOpen());
         QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("COM 3: not available.")});
         // The next choice retries with the same settings.
         transport.allowOpen();
-        QVERIFY(reopenPort(transport, QStringLiteral("9600,N,8,1"), 3, dialogs));
+        QVERIFY(reopenPort(transport, StartUp, 3, dialogs));
         QVERIFY(transport.isOpen());
     }
 
     void unusableSettingsStringIsNotAvailableWithoutOpening()
     {
+        Configuration config;
         FakeTransport transport;
         ScriptedDialogs dialogs;
-        QVERIFY(reopenPort(transport, QStringLiteral("9600,N,8,1"), 1, dialogs));
-        QVERIFY(!reopenPort(transport, QStringLiteral("9600,X,8,1"), 1, dialogs));
+        QVERIFY(reopenPort(transport, config, dialogs));
+        config.FramingText = FixedText<5>{"X,8,1"};
+        QVERIFY(!reopenPort(transport, config, dialogs));
         QVERIFY(!transport.isOpen());
         QCOMPARE(transport.openCount(), 1);
         QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("COM 1: not available.")});
@@ -197,6 +201,7 @@ private slots:
         QCOMPARE(QChar(settings->parity), parity);
         QCOMPARE(settings->dataBits, dataBits);
         QCOMPARE(settings->stopBits, stopBits);
+        QCOMPARE(serialSettingsText(*settings), text); // the one text form, read back unchanged
     }
 
     void settingsReachQSerialPort_data()

@@ -1,9 +1,10 @@
 #pragma once
-// A verb's work on one port, written as a coroutine: it runs until it waits
-// for the wire, then lets the event loop serve the other ports. Many ports
-// thus share one thread and one event loop, each waiting on its own signals
-// and timers. Destroying a task stops it where it waits: the objects it
-// waits on are destroyed with it and it never resumes.
+// Work on a port written in order, as a coroutine: it runs until it waits
+// for the wire, then lets the event loop go on (a window keeps painting,
+// q51ctl serves its other ports). Many tasks thus share one thread and one
+// event loop, each waiting on its own signals and timers. Destroying a task
+// stops it where it waits: the objects it waits on are destroyed with it and
+// it never resumes.
 
 #include <coroutine>
 #include <exception>
@@ -14,7 +15,7 @@
 
 #include <QTimer>
 
-namespace q51::cli {
+namespace q51 {
 
 template <typename T>
 class Task {
@@ -130,4 +131,4 @@ private:
     std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
-} // namespace q51::cli
+} // namespace q51

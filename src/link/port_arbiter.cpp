@@ -1,0 +1,50 @@
+#include "link/port_arbiter.h"
+
+#include <array>
+
+namespace q51 {
+
+namespace {
+
+enum class MakeWay {
+    Close,        // closed when open
+    OpenAndClose, // closed when open, else opened and closed again, so that its opening and closing steps run
+};
+
+struct PortRule {
+    PortUser opener;
+    PortUser other; // the window that makes way
+    MakeWay how;
+};
+
+// The firmware-update window holds its port only during an update, and
+// the pages none: the transfer window and the console close what could
+// hold one. The test window listens to its port while open, but the pages
+// may stay. The stored-data reader lets the transfer window's opening
+// steps run, whose first closes the firmware-update window.
+constexpr std::array<PortRule, 7> Rules{{
+    {PortUser::Transfer, PortUser::FirmwareUpdate, MakeWay::Close},
+    {PortUser::FirmwareUpdate, PortUser::Page, MakeWay::Close},
+    {PortUser::FirmwareUpdate, PortUser::Transfer, MakeWay::Close},
+    {PortUser::CommandConsole, PortUser::Page, MakeWay::Close},
+    {PortUser::CommandConsole, PortUser::Transfer, MakeWay::Close},
+    {PortUser::TestWindow, PortUser::Transfer, MakeWay::Close},
+    {PortUser::StoredData, PortUser::Transfer, MakeWay::OpenAndClose},
+}};
+
+} // namespace
+
+bool PortArbiter::makeWayFor(PortUser opener)
+{
+    for (const PortRule &rule : Rules) {
+        if (rule.opener != opener)
+            continue;
+        if (rule.how == MakeWay::OpenAndClose && !windows_.isWindowOpen(rule.other))
+            windows_.openWindow(rule.other);
+        if (windows_.isWindowOpen(rule.other) && !windows_.closeWindow(rule.other))
+            return false;
+    }
+    return true;
+}
+
+} // namespace q51
