@@ -16,7 +16,6 @@ namespace q51 {
 namespace {
 
 constexpr int ComPorts = 4;
-constexpr int PollMilliseconds = 1000;
 
 QString comName(int portNumber)
 {
@@ -49,8 +48,6 @@ PortDevicePicker::PortDevicePicker(const Configuration &config, QWidget *portCho
             [this](int index) { pick(device_->itemData(index).toString()); });
     connect(device_->lineEdit(), &QLineEdit::returnPressed, this, &PortDevicePicker::pickTyped);
 
-    poll_.setInterval(PollMilliseconds);
-    connect(&poll_, &QTimer::timeout, this, &PortDevicePicker::refresh);
     if (portChoice_) {
         portChoice_->installEventFilter(this);
         setEnabled(portChoice_->isEnabled());
@@ -122,12 +119,12 @@ void PortDevicePicker::showEvent(QShowEvent *event)
 {
     QGroupBox::showEvent(event);
     refresh();
-    poll_.start();
+    watch_ = std::make_unique<PortWatchSubscription>(CurrentPortWatch(), this, [this] { refresh(); });
 }
 
 void PortDevicePicker::hideEvent(QHideEvent *event)
 {
-    poll_.stop();
+    watch_.reset();
     QGroupBox::hideEvent(event);
 }
 

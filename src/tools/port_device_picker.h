@@ -1,16 +1,18 @@
 #pragma once
 // Beside a window's port choice: what device each Com n stands for right
 // now, and a box to point the chosen Com n at a detected port or a typed
-// path for the rest of the run. While shown it reads the port catalogue
-// again every second, so adapters plugged in or out appear and go.
+// path for the rest of the run. While shown it subscribes to the port
+// watch and reads the port catalogue again when ports came or went, so
+// adapters plugged in or out appear and go while an idle window costs nothing.
 
 #include <functional>
+#include <memory>
 
 #include <QGroupBox>
 #include <QList>
-#include <QTimer>
 
 #include "link/port_catalogue.h"
+#include "link/port_watch.h"
 
 class QComboBox;
 class QLabel;
@@ -26,12 +28,12 @@ public:
     // state, so it is off whenever the port choice is.
     PortDevicePicker(const Configuration &config, QWidget *portChoice, QWidget *parent = nullptr);
 
-    // Reads the catalogue and the current port number anew. The timer calls
-    // it; windows call it after their port choice changes.
+    // Reads the catalogue and the current port number anew. The port watch
+    // calls it; windows call it after their port choice changes.
     void refresh();
 
-    // Whether the catalogue is being read again on the timer.
-    [[nodiscard]] bool watching() const { return poll_.isActive(); }
+    // Whether ports coming and going are being followed.
+    [[nodiscard]] bool watching() const { return watch_ != nullptr; }
 
     // After the user pointed the chosen Com n at another device.
     std::function<void()> onPicked;
@@ -51,7 +53,7 @@ private:
     QList<QLabel *> comLabels_;
     QLabel *boxLabel_ = nullptr;
     QComboBox *device_ = nullptr;
-    QTimer poll_;
+    std::unique_ptr<PortWatchSubscription> watch_; // while shown
     QList<DetectedPort> detected_;
     int filledFor_ = 0; // the port number the box was filled for
 };

@@ -1,16 +1,27 @@
 // Which device Com n stands for: the catalogue of detected ports fed as
 // data through its seam, the mapping rules over it, the user's picks for
-// the run, and the three reasons a refused opening gives.
+// the run, and the three reasons a refused opening gives. How the process
+// hears of ports coming and going: device events as they arrive on the
+// socket, the watch that turns bursts of them into one change, and the
+// /dev watch it falls back on.
 
+#include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 #include <grp.h>
 #include <unistd.h>
 
 #include "link/com_port_mapping.h"
+#include "link/dev_directory_port_events.h"
 #include "link/open_failure_cause.h"
 #include "link/port_names.h"
+#include "link/port_watch.h"
+#include "link/uevent_message.h"
+#include "support/uevent_messages.h"
 
 using namespace q51;
 
@@ -38,6 +49,26 @@ QByteArray envName(int port)
 {
     return "Q51_COM" + QByteArray::number(port);
 }
+
+// Events pushed by the test; refuses to start when told to.
+class PushedPortEvents final : public PortEventSource {
+public:
+    explicit PushedPortEvents(bool available = true) : available_(available) {}
+    bool start() override { return running = available_; }
+    void stop() override { running = false; }
+    [[nodiscard]] const char *name() const override { return "pushed"; }
+    void push(int events = 1)
+    {
+        for (int i = 0; i < events && running; ++i)
+            emit portsMayHaveChanged();
+    }
+    bool running = false;
+
+private:
+    bool available_;
+};
+
+constexpr std::chrono::milliseconds Settle{20};
 
 } // namespace
 
@@ -198,6 +229,126 @@ private slots:
         QFETCH(QString, commandLine);
         QCOMPARE(describeOpenFailure(failure), reason);
         QCOMPARE(describeOpenFailureForCommandLine(failure), commandLine.isEmpty() ? reason : commandLine);
+    }
+
+    void deviceEvents_data()
+    {
+        using namespace q51::test;
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<bool>("parsed");
+        QTest::addColumn<QString>("devName");
+        QTest::addColumn<bool>("portChange");
+        const QByteArray udevAdd = UdevUevent("add", "tty", "ttyUSB0");
+        QTest::newRow("kernel: adapter plugged") << KernelUevent("add", "tty", "ttyUSB0") << true << "ttyUSB0" << true;
+        QTest::newRow("kernel: adapter pulled") << KernelUevent("remove", "tty", "ttyACM0") << true << "ttyACM0" << true;
+        QTest::newRow("kernel: port renamed") << KernelUevent("move", "tty", "ttyUSB1") << true << "ttyUSB1" << true;
+        QTest::newRow("udev: named, by-id link made") << udevAdd << true << "/dev/ttyUSB0" << true;
+        QTest::newRow("udev: pulled") << UdevUevent("remove", "tty", "ttyUSB0") << true << "/dev/ttyUSB0" << true;
+        QTest::newRow("the USB interface") << KernelUevent("add", "usb", "1-2:1.0") << true << "1-2:1.0" << false;
+        QTest::newRow("a disk") << UdevUevent("remove", "block", "sdb") << true << "/dev/sdb" << false;
+        QTest::newRow("tty settings changed") << KernelUevent("change", "tty", "tty1") << true << "tty1" << false;
+        QTest::newRow("cut short in a field") << QByteArray("add@/x\0ACTION=add\0SUBSYSTEM=tt", 30) << true << ""
+                                              << false;
+        QTest::newRow("no action line") << QByteArray("ACTION=add\0SUBSYSTEM=tty\0", 25) << false << "" << false;
+        QTest::newRow("no subsystem") << QByteArray("add@/x\0ACTION=add\0", 18) << false << "" << false;
+        QTest::newRow("empty") << QByteArray() << false << "" << false;
+        QTest::newRow("udev: wrong magic") << UdevUevent("add", "tty", "ttyUSB0", 0xcafefeed) << false << "" << false;
+        QTest::newRow("udev: header cut short") << udevAdd.left(23) << false << "" << false;
+        QTest::newRow("udev: fields past the end") << udevAdd.chopped(1) << false << "" << false;
+        QTest::newRow("udev: fields inside the header") << withHeaderField(udevAdd, 16, 8) << false << "" << false;
+        QTest::newRow("udev: length that wraps") << withHeaderField(udevAdd, 20, 0xffffffff) << false << "" << false;
+    }
+    void deviceEvents()
+    {
+        QFETCH(QByteArray, message);
+        QFETCH(bool, parsed);
+        QFETCH(QString, devName);
+        QFETCH(bool, portChange);
+        const auto event = ParseUevent(std::span(reinterpret_cast<const std::uint8_t *>(message.constData()),
+                                                 std::size_t(message.size())));
+        QCOMPARE(event.has_value(), parsed);
+        if (!event)
+            return;
+        QCOMPARE(QString::fromStdString(event->devName), devName);
+        QCOMPARE(AnnouncesPortChange(*event), portChange);
+    }
+
+    void burstsMakeOneChange_data()
+    {
+        QTest::addColumn<QList<int>>("bursts"); // events in each burst, heard one after the other
+        QTest::addColumn<bool>("subscribed");
+        QTest::newRow("one event") << QList<int>{1} << true;
+        QTest::newRow("plugging in: six at once") << QList<int>{6} << true;
+        QTest::newRow("in, then out") << QList<int>{4, 3} << true;
+        QTest::newRow("nobody listening") << QList<int>{2} << false;
+    }
+    void burstsMakeOneChange()
+    {
+        QFETCH(QList<int>, bursts);
+        QFETCH(bool, subscribed);
+        auto *events = new PushedPortEvents;
+        std::vector<std::unique_ptr<PortEventSource>> sources;
+        sources.emplace_back(events);
+        PortWatch watch(std::move(sources), Settle);
+        QObject context;
+        int heard = 0;
+        std::optional<PortWatchSubscription> subscription;
+        if (subscribed)
+            subscription.emplace(watch, &context, [&] { ++heard; });
+        QSignalSpy changed(&watch, &PortWatch::changed);
+        int changes = 0;
+        for (const int burst : bursts) {
+            events->push(burst);
+            changes += subscribed ? 1 : 0;
+            QTRY_COMPARE_WITH_TIMEOUT(changed.count(), changes, 2000);
+        }
+        QTest::qWait(int(3 * Settle.count())); // and nothing after
+        QCOMPARE(changed.count(), changes);
+        QCOMPARE(heard, changes);
+    }
+
+    void watchListensOnlyWhileSubscribedAndFallsBack()
+    {
+        auto *refused = new PushedPortEvents(false);
+        auto *events = new PushedPortEvents;
+        std::vector<std::unique_ptr<PortEventSource>> sources;
+        sources.emplace_back(refused);
+        sources.emplace_back(events);
+        PortWatch watch(std::move(sources), Settle);
+        QVERIFY(!watch.activeSource());
+        QObject context;
+        {
+            const PortWatchSubscription first(watch, &context, [] {});
+            const PortWatchSubscription second(watch, &context, [] {});
+            QCOMPARE(watch.activeSource(), static_cast<const PortEventSource *>(events));
+        }
+        QVERIFY(!watch.activeSource());
+        QVERIFY(!events->running);
+    }
+
+    void devDirectoryWatchFollowsNewDirectories()
+    {
+        QTemporaryDir dev;
+        const QDir root(dev.path());
+        DevDirectoryPortEvents events({dev.path(), root.filePath("serial"), root.filePath("serial/by-id")});
+        QVERIFY(events.start());
+        QSignalSpy heard(&events, &PortEventSource::portsMayHaveChanged);
+        // Each step waits for the last to be heard: a directory is watched
+        // once an event in its parent said it exists.
+        const std::function<bool()> steps[] = {
+            [&] { return QFile(root.filePath("ttyUSB0")).open(QIODevice::WriteOnly); },
+            [&] { return root.mkdir("serial"); },
+            [&] { return root.mkdir("serial/by-id"); },
+            [&] { return QFile::link(root.filePath("ttyUSB0"), root.filePath("serial/by-id/usb-Maker_A1")); },
+            [&] { return QFile::remove(root.filePath("ttyUSB0")); },
+        };
+        for (const auto &step : steps) {
+            const int before = int(heard.count());
+            QVERIFY(step());
+            QTRY_VERIFY_WITH_TIMEOUT(heard.count() > before, 2000);
+        }
+        events.stop();
+        QVERIFY(!DevDirectoryPortEvents({root.filePath("missing")}).start());
     }
 
     void groupOfADeviceIsReadFromTheSystem()

@@ -1,7 +1,8 @@
 // The port choice of every window that has one, swept row by row: each
 // Com n shows the device it stands for, the list follows adapters plugged
-// in and out (the catalogue fed as data, the poll driven by hand), and the
-// chosen Com n can be pointed at a detected port or a typed path.
+// in and out (the catalogue fed as data, the kernel's device events written
+// into a socket the port watch reads), and the chosen Com n can be pointed
+// at a detected port or a typed path.
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -13,11 +14,17 @@
 #include <functional>
 #include <memory>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "link/fake_transport.h"
 #include "link/port_names.h"
+#include "link/port_watch.h"
+#include "link/uevent_port_events.h"
 #include "link/portio/port_io.h"
 #include "model/configuration.h"
 #include "support/scripted_dialogs.h"
+#include "support/uevent_messages.h"
 #include "tools/firmware_update_window.h"
 #include "tools/port_device_picker.h"
 #include "tools/transmit_window.h"
@@ -55,6 +62,9 @@ struct Rig {
     PortDevicePicker *picker() const { return window->findChild<PortDevicePicker *>(); }
 };
 
+// Well before the second-long poll the box once had: only an event can be that quick.
+constexpr int SoonerThanAPoll = 500;
+
 using WindowMaker = std::function<QWidget *(Rig &)>;
 
 } // namespace
@@ -65,12 +75,29 @@ class PortChoiceTest : public QObject {
     Q_OBJECT
 
     std::shared_ptr<FixedPortCatalogue> catalogue;
+    int kernel = -1;    // where the test writes device events
+    int watchEnd = -1;  // the other end, which the watch reads (a copy, while it listens)
+
+    // The ports change, and the kernel says so.
+    void plug(QList<DetectedPort> ports, const QByteArray &action = "add", const QByteArray &subsystem = "tty")
+    {
+        catalogue->setPorts(std::move(ports));
+        const QByteArray event = test::KernelUevent(action, subsystem, "ttyUSB0");
+        QCOMPARE(::send(kernel, event.constData(), std::size_t(event.size()), 0), ssize_t(event.size()));
+    }
 
 private slots:
     void init()
     {
         catalogue = std::make_shared<FixedPortCatalogue>(QList<DetectedPort>{FirstAdapter});
         SetPortCatalogue(catalogue);
+        int pair[2];
+        QCOMPARE(::socketpair(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, pair), 0);
+        kernel = pair[0];
+        watchEnd = pair[1];
+        std::vector<std::unique_ptr<PortEventSource>> sources;
+        sources.push_back(std::make_unique<UeventPortEvents>([this] { return ::dup(watchEnd); }));
+        SetPortWatch(std::make_shared<PortWatch>(std::move(sources), std::chrono::milliseconds(5)));
         for (int n = 1; n <= 4; ++n)
             qunsetenv(("Q51_COM" + QByteArray::number(n)).constData());
     }
@@ -78,6 +105,9 @@ private slots:
     {
         ForgetPickedDevices();
         SetPortCatalogue(nullptr);
+        SetPortWatch(nullptr);
+        ::close(kernel);
+        ::close(watchEnd);
     }
 
     void everyPortChoice_data()
@@ -107,20 +137,23 @@ private slots:
         QCOMPARE(r.comLabel(1)->text(), QStringLiteral("/dev/ttyUSB0 (USB adapter 1)"));
         QCOMPARE(r.comLabel(2)->text(), QStringLiteral("/dev/ttyS1 (not present)"));
 
+        // Only a serial port's event makes the box look again: no timer does.
+        plug({SecondAdapter, Uart, FirstAdapter}, "add", "usb");
+        QTest::qWait(50);
+        QCOMPARE(r.comLabel(2)->text(), QStringLiteral("/dev/ttyS1 (not present)"));
+
         // A real ttyS0 and a second adapter appear: by-id names order the adapters.
-        catalogue->setPorts({SecondAdapter, Uart, FirstAdapter});
-        r.picker()->refresh();
-        QCOMPARE(r.comLabel(1)->text(), QStringLiteral("/dev/ttyS0"));
+        plug({SecondAdapter, Uart, FirstAdapter});
+        QTRY_COMPARE_WITH_TIMEOUT(r.comLabel(1)->text(), QStringLiteral("/dev/ttyS0"), SoonerThanAPoll);
         QCOMPARE(r.comLabel(2)->text(), QStringLiteral("/dev/ttyACM0 (USB adapter 2)"));
         QCOMPARE(r.comLabel(3)->text(), QStringLiteral("/dev/ttyS2 (not present)"));
         QCOMPARE(r.box()->count(), 4); // the usual device and the three detected
         // The adapters taken out.
-        catalogue->setPorts({Uart});
-        r.picker()->refresh();
-        QCOMPARE(r.comLabel(2)->text(), QStringLiteral("/dev/ttyS1 (not present)"));
+        plug({Uart}, "remove");
+        QTRY_COMPARE_WITH_TIMEOUT(r.comLabel(2)->text(), QStringLiteral("/dev/ttyS1 (not present)"), SoonerThanAPoll);
         QCOMPARE(r.box()->count(), 2);
-        catalogue->setPorts({Uart, FirstAdapter, SecondAdapter});
-        r.picker()->refresh();
+        plug({Uart, FirstAdapter, SecondAdapter});
+        QTRY_COMPARE_WITH_TIMEOUT(r.box()->count(), 4, SoonerThanAPoll);
 
         // Choosing Com 2 puts its device in the box, named for screen readers.
         r.find<QAbstractButton>(portGroup + QStringLiteral("_1"))->click();
@@ -148,6 +181,7 @@ private slots:
 
         r.window->hide();
         QVERIFY(!r.picker()->watching());
+        QVERIFY(!CurrentPortWatch().activeSource()); // the last window gone, nobody listens
     }
 
     void keyboardModeTakesThePortChoiceAway()
