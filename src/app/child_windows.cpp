@@ -1,5 +1,6 @@
 #include "app/child_windows.h"
 
+#include "document/config_document.h"
 #include "link/serial_port_transport.h"
 #include "pages/barcodes/barcode_page.h"
 #include "pages/communication/communication_page.h"
@@ -24,9 +25,14 @@ ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, Confi
         case Page::Communication: return new CommunicationPage(document);
         case Page::BarCodes: return new BarCodePage(document, dialogs);
         case Page::Miscellaneous: return new MiscPage(document, dialogs);
-        case Page::Transmit:
-            return new TransmitWindow(config, dialogs, portIo,
-                                      [] { return std::make_unique<SerialPortTransport>(); });
+        case Page::Transmit: {
+            auto *window = new TransmitWindow(config, dialogs, portIo,
+                                              [] { return std::make_unique<SerialPortTransport>(); });
+            // The transfers write the block themselves; the document then
+            // announces what they changed.
+            QObject::connect(window, &TransmitWindow::transferEnded, &document, &ConfigDocument::catchUp);
+            return window;
+        }
         default: break;
         }
         const ChildWindowInfo *info = FindChildWindow(page);

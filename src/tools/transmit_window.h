@@ -46,6 +46,11 @@ public:
 
     [[nodiscard]] bool transferRunning() const { return !exchange_.isNull() || !keyboard_.isNull(); }
 
+signals:
+    // A transfer ended, before its message: an upload may have replaced the
+    // block, a download rewrote its checksum bytes.
+    void transferEnded();
+
 private:
     void buildControls();
     ChoicesGroup *group(LinkSetting setting) const;

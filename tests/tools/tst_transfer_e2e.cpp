@@ -6,11 +6,13 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
+#include "document/config_document.h"
 #include "link/intervals.h"
 #include "link/portio/port_io.h"
 #include "link/serial_port_transport.h"
@@ -73,14 +75,18 @@ private:
     FailingPortIo portIo; // RS232 only here
     QPointer<Transport> port;
     std::unique_ptr<TransmitWindow> window;
+    std::unique_ptr<ConfigDocument> document;
 
+    // Wired to the document as the main window's factory wires it.
     void openWindow()
     {
+        document = std::make_unique<ConfigDocument>(config);
         window = std::make_unique<TransmitWindow>(config, dialogs, portIo, [this] {
             auto made = std::make_unique<SerialPortTransport>();
             port = made.get();
             return made;
         });
+        connect(window.get(), &TransmitWindow::transferEnded, document.get(), &ConfigDocument::catchUp);
         window->show();
     }
     QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
@@ -189,6 +195,7 @@ void TransferEndToEndTest::transfer()
     openWindow();
     QVERIFY(port && !port->isOpen()); // tried, then let go until an exchange needs it
     QVERIFY(dialogs.messages.isEmpty());
+    QSignalSpy announced(document.get(), &ConfigDocument::settingsChanged);
 
     window->findChild<QPushButton *>(button)->click();
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages.size(), 1, Patience);
@@ -213,6 +220,8 @@ void TransferEndToEndTest::transfer()
     }
     QCOMPARE(test::BytesOf(config.block), test::BytesOf(expected));
     QVERIFY(config.savedCopy == saved);
+    // What the transfer changed is announced once, before its message.
+    QCOMPARE(announced.size(), expected == before ? 0 : 1);
 
     // Whatever the ending, the port is free for others once the exchange is over.
     QTRY_VERIFY_WITH_TIMEOUT(!port->isOpen(), Patience);
