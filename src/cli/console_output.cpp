@@ -71,11 +71,6 @@ bool PrintBytes(const QByteArray &bytes)
     return standardOutputFailure.isEmpty();
 }
 
-QString StandardOutputFailure()
-{
-    return standardOutputFailure;
-}
-
 int FinishStandardOutput(int code)
 {
     if (standardOutputFailure.isEmpty())

@@ -13,7 +13,7 @@ QString TerminalText(const QString &text);
 // -q: outcome lines are left out.
 void SetQuiet(bool quiet);
 
-// Data to stdout. A failed write is kept (see StandardOutputFailure) and
+// Data to stdout. A failed write is kept (see FinishStandardOutput) and
 // stops every later write and outcome line: nothing may claim success once
 // data was lost.
 bool PrintResult(const QString &text);
@@ -23,12 +23,9 @@ void PrintFailure(const QString &text, const QString &detail = {});
 // Bytes as they are, for data that is not text (a .cfg on stdout).
 bool PrintBytes(const QByteArray &bytes);
 
-// Why writing stdout failed, or empty. A broken pipe with SIGPIPE at its
-// default ends the program quietly before this is ever asked.
-QString StandardOutputFailure();
-
 // The exit code after a verb: BadFile with one message when its data did
-// not all reach stdout, otherwise the verb's own code.
+// not all reach stdout, otherwise the verb's own code. A broken pipe with
+// SIGPIPE at its default has ended the program quietly before this.
 int FinishStandardOutput(int code);
 
 } // namespace q51::cli

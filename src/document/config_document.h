@@ -45,14 +45,14 @@ public:
     // one calls this.
     void catchUp();
 
-    // The settings whose value differs between before and now.
-    [[nodiscard]] QList<SettingChange> changesSince(const Configuration &before) const;
-
 signals:
     // Never empty; emitted after the configuration holds the new values.
     void settingsChanged(const QList<q51::SettingChange> &changes);
 
 private:
+    // The settings whose value differs between before and now.
+    [[nodiscard]] QList<SettingChange> changesSince(const Configuration &before) const;
+
     Configuration &config_;
     Configuration seen_; // as last announced
 };
