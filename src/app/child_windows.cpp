@@ -29,8 +29,11 @@ ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, Confi
             auto *window = new TransmitWindow(config, dialogs, portIo,
                                               [] { return std::make_unique<SerialPortTransport>(); });
             // The transfers write the block themselves; the document then
-            // announces what they changed.
-            QObject::connect(window, &TransmitWindow::transferEnded, &document, &ConfigDocument::catchUp);
+            // announces what they changed, as a step the user can undo.
+            QObject::connect(window, &TransmitWindow::transferEnded, &document, [&document](TransferKind kind) {
+                document.catchUp(kind == TransferKind::Upload ? QStringLiteral("Upload To PC")
+                                                              : QStringLiteral("Download to Decoder"));
+            });
             return window;
         }
         default: break;

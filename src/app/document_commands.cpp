@@ -69,7 +69,7 @@ void DocumentCommands::New()
     if (!SaveIfChanged(text::BarDecoderSetup))
         return;
     const std::string today = hooks_.today ? hooks_.today().toStdString() : std::string();
-    document_.change([&](Configuration &config) {
+    document_.replace([&](Configuration &config) {
         LoadFactoryDefaults(config); // the saved copy keeps the last file's contents
         ResetHeaderStrings(config, HeaderPreset::NewFile, today);
     });
@@ -92,12 +92,13 @@ void DocumentCommands::Open()
 void DocumentCommands::OpenFile(const QString &path)
 {
     std::vector<SkippedLine> skipped;
-    bool read = false;
-    document_.change([&](Configuration &config) { read = ReadConfigurationFile(path, config, &skipped); });
-    if (!read) {
+    // Read aside: a file that is refused leaves the work and its history alone.
+    Configuration loaded = config_;
+    if (!ReadConfigurationFile(path, loaded, &skipped)) {
         dialogs_.tell(QString::fromUtf8(text::SetupTitle), QString::fromUtf8(text::NotAConfigurationFile));
         return;
     }
+    document_.replace([&](Configuration &config) { config = loaded; });
     setTitle(text::OpenedTitlePrefix);
     if (hooks_.closeParameterPages)
         hooks_.closeParameterPages();
@@ -162,7 +163,7 @@ void DocumentCommands::SetAllDefaults()
                          MessageButtons::YesNo, MessageIcon::Warning, Answer::No, {}};
     if (dialogs_.ask(prompt) != Answer::Yes)
         return;
-    document_.change([](Configuration &config) { LoadFactoryDefaults(config); });
+    document_.change([](Configuration &config) { LoadFactoryDefaults(config); }, QStringLiteral("Set All Defaults"));
 }
 
 } // namespace q51

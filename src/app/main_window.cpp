@@ -4,11 +4,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDockWidget>
 #include <QMdiSubWindow>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QScreen>
 #include <QToolBar>
+#include <QUndoStack>
 
 #include "app/about_box.h"
 #include "app/help_window.h"
@@ -16,6 +18,9 @@
 #include "app/menu_table.h"
 #include "app/shell_texts.h"
 #include "app/toolbar_icons.h"
+#include "document/edit_history.h"
+#include "editor/changed_settings_panel.h"
+#include "editor/find_setting_dialog.h"
 #include "link/portio/port_io.h"
 #include "model/factory_defaults.h"
 #include "ui/user_dialogs.h"
@@ -62,6 +67,7 @@ MainWindow::MainWindow(Configuration &config, ShellServices services, QWidget *p
     setCentralWidget(area_);
     buildMenus();
     buildToolBar();
+    buildEditing();
     connect(&switcher_, &ChildWindowSwitcher::activePageChanged, this, &MainWindow::onActivePageChanged);
     resize(openingSize());
 }
@@ -103,7 +109,7 @@ void MainWindow::buildMenus()
         if (!item.caption)
             continue;
         if (item.shortcut)
-            a->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
+            a->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(item.shortcut)));
         a->setCheckable(item.checkable);
         a->setEnabled(item.available || toolAvailable(item.command));
         const Command command = item.command;
@@ -127,6 +133,10 @@ void MainWindow::run(Command command)
     case Command::FileExportReport: documents_.ExportReport(); break;
     case Command::FileExit: exitRequested(); break;
     case Command::SetAllDefaults: documents_.SetAllDefaults(); break;
+    case Command::EditUndo: history_->stack().undo(); break;
+    case Command::EditRedo: history_->stack().redo(); break;
+    case Command::EditFind: findSetting().present(); break;
+    case Command::EditChanged: changedDock_->setVisible(!changedDock_->isVisible()); break;
     case Command::ToolIsp: openFirmwareUpdate(); break;
     case Command::ToolCommand:
         if (arbiter_.makeWayFor(PortUser::CommandConsole)) {
@@ -146,6 +156,7 @@ void MainWindow::run(Command command)
             TogglePage(page);
         break;
     }
+    changed_->refresh(); // a save or a file read moves the saved copy unannounced
 }
 
 void MainWindow::buildToolBar()
@@ -177,16 +188,21 @@ void MainWindow::startUp()
         services_.dialogs.tell(QString::fromUtf8(text::ConfigurationSetup),
                                QString::fromUtf8(text::KeyboardPortWarning), MessageIcon::Warning);
     config_.ActivePage = Page::None;
-    LoadFactoryDefaults(config_);
-    ResetHeaderStrings(config_, HeaderPreset::StartUp,
-                       services_.today ? services_.today().toStdString() : std::string());
+    const std::string today = services_.today ? services_.today().toStdString() : std::string();
+    // Through the document, so that the history and the pages start from
+    // here rather than from an empty block.
+    document_.replace([&today](Configuration &config) {
+        LoadFactoryDefaults(config);
+        ResetHeaderStrings(config, HeaderPreset::StartUp, today);
+        config.PortNumber = 1;
+        config.TransferMode = TransferModes::ByRs232;
+    });
     documents_.setTitle(text::StartUpTitlePrefix);
-    config_.PortNumber = 1;
-    config_.TransferMode = TransferModes::ByRs232;
     config_.FramingText = "N,8,1";
     config_.BaudText = "9600";
     config_.KeyDelay = 5;
     config_.TakeSavedCopy(); // what a fresh start holds is nobody's unsaved work
+    changed_->refresh();
 }
 
 void MainWindow::TogglePage(int page)
@@ -201,7 +217,7 @@ void MainWindow::TogglePage(int page)
 void MainWindow::onActivePageChanged(int page)
 {
     for (const auto &item : MenuItems) {
-        if (item.checkable)
+        if (item.checkable && PageOf(item.command))
             actions_.value(QString::fromUtf8(item.name))->setChecked(PageOf(item.command) == page);
     }
     actions_.value(QStringLiteral("mnuConfigDefault"))->setEnabled(page == Page::None);

@@ -16,6 +16,8 @@
 
 class QAction;
 class QDialog;
+class QDockWidget;
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -24,6 +26,10 @@ namespace q51 {
 class PortIo;
 class UserDialogs;
 class AboutBox;
+class ChangedSettingsPanel;
+class EditHistory;
+class FindSettingDialog;
+struct Setting;
 
 // The service windows of the Tools menu. An item stays disabled while its
 // window is not supplied.
@@ -65,6 +71,12 @@ public:
     [[nodiscard]] DocumentCommands &documents() { return documents_; }
     [[nodiscard]] QWidget *firmwareUpdateWindow() const;
     [[nodiscard]] QWidget *storedDataWindow() const;
+    [[nodiscard]] EditHistory &history() const { return *history_; }
+    [[nodiscard]] FindSettingDialog &findSetting();
+    [[nodiscard]] ChangedSettingsPanel &changedSettings() const { return *changed_; }
+    // Opens the page and tab that show the setting and focuses its control;
+    // false (and a word in the status bar) when no page shows it.
+    bool goToSetting(const Setting &setting);
 
     // Before the first show the frame is not known: what a title bar and
     // borders take at most.
@@ -77,6 +89,8 @@ private:
     [[nodiscard]] QSize openingSize() const;
     void buildMenus();
     void buildToolBar();
+    void buildEditing();
+    void followHistory();
     void run(Command command);
     void onActivePageChanged(int page);
     void exitRequested();
@@ -99,6 +113,11 @@ private:
     ChildWindowSwitcher switcher_;
     DocumentCommands documents_;
     QHash<QString, QAction *> actions_;
+    EditHistory *history_ = nullptr;
+    FindSettingDialog *find_ = nullptr; // made on first use
+    QDockWidget *changedDock_ = nullptr;
+    ChangedSettingsPanel *changed_ = nullptr;
+    QLabel *changedCount_ = nullptr;
     QPointer<AboutBox> about_;
     QPointer<QMdiSubWindow> firmwareUpdate_;
     QPointer<QMdiSubWindow> storedData_;

@@ -8,6 +8,7 @@ namespace q51 {
 
 enum class Command {
     None, FileNew, FileOpen, FileSave, FileSaveAs, FileExportReport, FileExit,
+    EditUndo, EditRedo, EditFind, EditChanged,
     ToggleInterface, ToggleComm, ToggleBar, ToggleMisc, SetAllDefaults, ToggleTransmit,
     ToolIsp, ToolCommand, ToolKrTest, ToolMemory, HelpContents, HelpAbout,
 };
@@ -16,7 +17,7 @@ struct MenuItem {
     const char *menu;     // objectName of the menu it sits in
     const char *name;     // objectName of the item; a separator when caption is null
     const char *caption;
-    const char *shortcut;
+    const char *shortcut; // "; " between several
     Command command;
     bool checkable;
     bool available; // tool items: enabled when the program supplies their window
@@ -27,14 +28,15 @@ struct Menu {
     const char *caption;
 };
 
-inline constexpr std::array<Menu, 4> Menus{{
+inline constexpr std::array<Menu, 5> Menus{{
     {"mnuFile", "&File"},
+    {"mnuEdit", "&Edit"},
     {"mnuConfig", "&Configuration"},
     {"mnuTool", "&Tools"},
     {"mnuHelp", "&Help"},
 }};
 
-inline constexpr std::array<MenuItem, 21> MenuItems{{
+inline constexpr std::array<MenuItem, 26> MenuItems{{
     {"mnuFile", "mnuFileNew", "&New", "Ctrl+N", Command::FileNew, false, true},
     {"mnuFile", "mnuFileOpen", "&Open...", "Ctrl+O", Command::FileOpen, false, true},
     {"mnuFile", "mnuFileSave", "&Save", "Ctrl+S", Command::FileSave, false, true},
@@ -42,6 +44,11 @@ inline constexpr std::array<MenuItem, 21> MenuItems{{
     {"mnuFile", "mnuFileExportReport", "&Export Report...", nullptr, Command::FileExportReport, false, true},
     {"mnuFile", "mnuMinus", nullptr, nullptr, Command::None, false, true},
     {"mnuFile", "mnuFileExit", "E&xit", "Ctrl+X", Command::FileExit, false, true},
+    {"mnuEdit", "mnuEditUndo", "&Undo", "Ctrl+Z", Command::EditUndo, false, true},
+    {"mnuEdit", "mnuEditRedo", "&Redo", "Ctrl+Shift+Z; Ctrl+Y", Command::EditRedo, false, true},
+    {"mnuEdit", "mnuEditMinus", nullptr, nullptr, Command::None, false, true},
+    {"mnuEdit", "mnuEditFind", "&Find Setting...", "Ctrl+F", Command::EditFind, false, true},
+    {"mnuEdit", "mnuEditChanged", "&Changed Settings", "Ctrl+D", Command::EditChanged, true, true},
     {"mnuConfig", "mnuConfigInterface", "&Interface", "Ctrl+F3", Command::ToggleInterface, true, true},
     {"mnuConfig", "mnuConfigComm", "&Communication", "Ctrl+F4", Command::ToggleComm, true, true},
     {"mnuConfig", "mnuConfigBar", "&Bar Codes and Others", "Ctrl+F5", Command::ToggleBar, true, true},

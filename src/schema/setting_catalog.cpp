@@ -310,6 +310,36 @@ const Setting *SettingAt(SettingKind kind, int byte)
     return found == byPlace.end() ? nullptr : found->second;
 }
 
+const Setting *SettingOfField(std::string_view control)
+{
+    static const std::map<std::string, const Setting *, std::less<>> byControl = [] {
+        std::map<std::string, const Setting *, std::less<>> all;
+        for (const Setting &s : AllSettings()) {
+            if (s.kind == SettingKind::Field)
+                all.emplace(s.field.control, &s);
+        }
+        return all;
+    }();
+    const auto found = byControl.find(control);
+    return found == byControl.end() ? nullptr : found->second;
+}
+
+int SettingPage(const Setting &setting)
+{
+    switch (setting.kind) {
+    case SettingKind::HeaderText: return Page::Interface;
+    case SettingKind::HeaderNumber: return Page::Transmit;
+    default: break;
+    }
+    if (setting.role != SettingRole::Parameter)
+        return Page::None;
+    for (const ChildWindowInfo &info : ChildWindows) {
+        if (setting.page == info.caption)
+            return info.page;
+    }
+    return Page::None;
+}
+
 std::vector<const Setting *> MatchSettings(std::string_view typed)
 {
     if (const Setting *exact = FindSetting(typed))

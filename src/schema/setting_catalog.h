@@ -65,5 +65,10 @@ const Setting *FindSetting(std::string_view key);
 // The setting of that kind whose bits start at byte, for the hand-built
 // page controls that bind by place; nullptr when there is none.
 const Setting *SettingAt(SettingKind kind, int byte);
+// The page table field's setting, by the field's control name.
+const Setting *SettingOfField(std::string_view control);
+// The ActivePage number of the window that shows the setting; Page::None
+// for the bits no page describes.
+int SettingPage(const Setting &setting);
 
 } // namespace q51

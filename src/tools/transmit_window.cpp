@@ -274,7 +274,7 @@ void TransmitWindow::onTransferFinished(TransferKind kind, const ExchangeResult 
     setTransferBusy(kind, false);
     if (kind == TransferKind::Version && !report.stoppedEarly)
         progress_->setVisible(false);
-    emit transferEnded();
+    emit transferEnded(kind);
     // Last: the box runs its own event loop, and nothing here may depend on
     // this window surviving it.
     dialogs_.tell(report.caption, report.text, MessageIcon::None, report.detail);
@@ -324,7 +324,7 @@ void TransmitWindow::onKeyboardTransferFinished(const TransferReport &report, bo
     if (reported_ != shown_)
         applyProgress(!hideProgress);
     setTransferBusy(runningKind_, false);
-    emit transferEnded();
+    emit transferEnded(runningKind_);
     // Last, as for the serial transfers.
     dialogs_.tell(report.caption, report.text, MessageIcon::None, report.detail);
 }

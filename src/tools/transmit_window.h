@@ -49,7 +49,7 @@ public:
 signals:
     // A transfer ended, before its message: an upload may have replaced the
     // block, a download rewrote its checksum bytes.
-    void transferEnded();
+    void transferEnded(q51::TransferKind kind);
 
 private:
     void buildControls();

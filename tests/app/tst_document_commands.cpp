@@ -406,7 +406,7 @@ void DocumentCommandsTest::wholeConfigurationChangesAreAnnounced()
     Shell s;
     s.dialogs.saveNames.enqueue(path("factory.cfg"));
     s.trigger("mnuFileSaveAs");
-    s.config.block[24] = 0x04; // baud rate 19200: unsaved work
+    s.document.setValue(*FindSetting("communication.rs232.baud_rate"), "19200"); // unsaved work
     s.dialogs.answers << answer;
     s.dialogs.openNames.enqueue(path("factory.cfg"));
     QSignalSpy announced(&s.document, &ConfigDocument::settingsChanged);

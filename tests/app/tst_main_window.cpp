@@ -135,6 +135,10 @@ void MainWindowTest::menuItems_data()
     row("mnuFileSaveAs", "Save &As...", "Ctrl+A", false, true);
     row("mnuFileExportReport", "&Export Report...", "", false, true);
     row("mnuFileExit", "E&xit", "Ctrl+X", false, true);
+    row("mnuEditUndo", "&Undo", "Ctrl+Z", false, false);
+    row("mnuEditRedo", "&Redo", "Ctrl+Shift+Z", false, false);
+    row("mnuEditFind", "&Find Setting...", "Ctrl+F", false, true);
+    row("mnuEditChanged", "&Changed Settings", "Ctrl+D", true, true);
     row("mnuConfigInterface", "&Interface", "Ctrl+F3", true, true);
     row("mnuConfigComm", "&Communication", "Ctrl+F4", true, true);
     row("mnuConfigBar", "&Bar Codes and Others", "Ctrl+F5", true, true);
@@ -172,7 +176,7 @@ void MainWindowTest::menuBarOrder()
     QStringList menus;
     for (QAction *a : s.window->menuBar()->actions())
         menus << a->text();
-    QCOMPARE(menus, (QStringList{"&File", "&Configuration", "&Tools", "&Help"}));
+    QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Configuration", "&Tools", "&Help"}));
     auto *config = s.window->findChild<QMenu *>(QStringLiteral("mnuConfig"));
     QStringList items;
     for (QAction *a : config->actions())

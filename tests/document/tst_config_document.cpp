@@ -23,34 +23,13 @@
 #include "schema/misc_fields.h"
 #include "schema/setting_codec.h"
 #include "support/scripted_dialogs.h"
+#include "support/setting_samples.h"
 
 using namespace q51;
 
 Q_DECLARE_METATYPE(const Setting *)
 
 namespace {
-
-// A few values each kind takes, in its own notation: every choice of a
-// field, the ends of a number's range, both forms of the others.
-std::vector<std::string> sampleValues(const Setting &setting)
-{
-    switch (setting.kind) {
-    case SettingKind::Field: {
-        std::vector<std::string> captions;
-        for (const Choice &choice : setting.field.choices)
-            captions.push_back(PlainCaption(choice.caption));
-        return captions;
-    }
-    case SettingKind::Number: return {"0", "7", std::to_string(setting.pageMaximum)};
-    case SettingKind::FixedLengths: return {"10, 20", "Variable", "0, 255"};
-    case SettingKind::CodeId: return {"'B'", "none", "0x7E"};
-    case SettingKind::InsertionCodes: return {"\"AB\"", "\"{F10}x\"", "0x41 0x42"};
-    case SettingKind::ReservedBits: return {HexByte(setting.mask), "0x00"};
-    case SettingKind::HeaderText: return {"\"Line 3\"", "\"\""};
-    case SettingKind::HeaderNumber: return {"2", "1"};
-    }
-    return {};
-}
 
 bool sharesBits(const Setting &a, const Setting &b)
 {
@@ -148,7 +127,7 @@ void ConfigDocumentTest::everySettingThroughTheDocument_data()
     QTest::addColumn<const Setting *>("setting");
     QTest::addColumn<QString>("value");
     for (const Setting &setting : AllSettings()) {
-        for (const std::string &value : sampleValues(setting))
+        for (const std::string &value : test::sampleValues(setting))
             QTest::addRow("%s = %s", setting.key.c_str(), value.c_str()) << &setting << QString::fromStdString(value);
     }
 }

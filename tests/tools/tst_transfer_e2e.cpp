@@ -86,7 +86,7 @@ private:
             port = made.get();
             return made;
         });
-        connect(window.get(), &TransmitWindow::transferEnded, document.get(), &ConfigDocument::catchUp);
+        connect(window.get(), &TransmitWindow::transferEnded, document.get(), [doc = document.get()] { doc->catchUp(); });
         window->show();
     }
     QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }

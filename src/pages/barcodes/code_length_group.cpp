@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 
 #include "pages/barcodes/barcode_texts.h"
+#include "pages/binding/setting_mark.h"
 #include "schema/setting_catalog.h"
 #include "ui/user_dialogs.h"
 
@@ -43,6 +44,10 @@ CodeLengthGroup::CodeLengthGroup(const LengthSlot &slot, const QString &caption,
     variable_->setEnabled(!slot.variableGreyed);
     for (QLineEdit *box : fixed_)
         box->setEnabled(false);
+    new SettingMark(minimum_, minimumSetting_, document_);
+    new SettingMark(variable_, fixedSetting_, document_);
+    for (QLineEdit *box : fixed_) // named by their labels, "1st Fix Length"
+        new SettingMark(box, fixedSetting_, document_, SettingMark::Naming::Own);
 
     auto *form = new QFormLayout(this);
     form->addRow(QStringLiteral("Minimum"), minimum_);

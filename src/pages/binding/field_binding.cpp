@@ -7,7 +7,9 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
+#include "pages/binding/setting_mark.h"
 #include "schema/field_access.h"
+#include "schema/setting_catalog.h"
 
 namespace q51 {
 
@@ -22,6 +24,8 @@ FieldBinding::FieldBinding(FieldSpec spec, ConfigDocument &document, QWidget *pa
     QWidget *w = widget();
     w->setVisible(spec_.visible);
     w->setEnabled(spec_.enabled);
+    if (const Setting *setting = SettingOfField(spec_.control))
+        new SettingMark(w, *setting, document_);
 }
 
 QWidget *FieldBinding::widget() const

@@ -7,11 +7,12 @@
 #include <QVBoxLayout>
 
 #include "pages/binding/field_binding.h"
+#include "schema/caption_text.h"
 
 namespace q51 {
 
 FieldPanel::FieldPanel(const PanelSpec &spec, ConfigDocument &document, QWidget *parent)
-    : QWidget(parent), spec_(spec)
+    : QWidget(parent), spec_(spec), document_(document)
 {
     setObjectName(QString::fromStdString(spec_.objectName));
     auto *outer = new QVBoxLayout(this);
@@ -65,6 +66,10 @@ void FieldPanel::load()
 
 void FieldPanel::resetDefaults()
 {
+    // One step however many fields and boxes the panel resets.
+    const std::string panel = PlainCaption(spec_.tabCaption.empty() ? spec_.frameCaption : spec_.tabCaption);
+    const ConfigDocument::StepScope step(document_,
+                                         QStringLiteral("Set Default (%1)").arg(QString::fromStdString(panel)));
     for (FieldBinding *b : bindings_)
         b->selectDefault();
     emit defaultsApplied();

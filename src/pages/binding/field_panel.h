@@ -40,6 +40,7 @@ signals:
 
 private:
     PanelSpec spec_;
+    ConfigDocument &document_;
     std::vector<FieldBinding *> bindings_;
     QPushButton *defaultButton_ = nullptr;
     QVBoxLayout *extra_ = nullptr;

@@ -8,6 +8,8 @@
 #include <QSignalBlocker>
 
 #include "model/windows1252.h"
+#include "pages/binding/setting_mark.h"
+#include "schema/setting_catalog.h"
 
 namespace q51 {
 
@@ -57,8 +59,17 @@ QString HeaderTextGuard::stored(HeaderString target) const
     return QString::fromStdString(document_.config().*target);
 }
 
+void HeaderTextGuard::mark(QWidget *edit, HeaderString target)
+{
+    for (const Setting &setting : AllSettings()) {
+        if (setting.kind == SettingKind::HeaderText && setting.text == target)
+            new SettingMark(edit, setting, document_);
+    }
+}
+
 void HeaderTextGuard::bind(QLineEdit *edit, const QString &caption, HeaderString target)
 {
+    mark(edit, target);
     connect(&document_, &ConfigDocument::settingsChanged, edit, [this, edit, target] {
         if (edit->text() != stored(target)) {
             const QSignalBlocker quiet(edit);
@@ -80,6 +91,7 @@ void HeaderTextGuard::bind(QLineEdit *edit, const QString &caption, HeaderString
 
 void HeaderTextGuard::bind(QPlainTextEdit *edit, const QString &caption, HeaderString target)
 {
+    mark(edit, target);
     connect(&document_, &ConfigDocument::settingsChanged, edit, [this, edit, target] {
         if (edit->toPlainText() != stored(target)) {
             const QSignalBlocker quiet(edit);

@@ -32,6 +32,8 @@ public:
     void bind(QPlainTextEdit *edit, const QString &caption, HeaderString target);
 
 private:
+    // Ties the box to the header setting it edits.
+    void mark(QWidget *edit, HeaderString target);
     // Whether text can be stored; says why not in the note when it cannot.
     bool take(const QString &caption, const QString &text);
 

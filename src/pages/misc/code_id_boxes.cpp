@@ -6,6 +6,7 @@
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 
+#include "pages/binding/setting_mark.h"
 #include "pages/misc/misc_texts.h"
 #include "pages/misc/single_byte_text.h"
 #include "schema/misc_fields.h"
@@ -44,6 +45,7 @@ CodeIdBoxes::CodeIdBoxes(ConfigDocument &document, UserDialogs &dialogs, QWidget
         label->setBuddy(box);
         boxes_.push_back(box);
         settings_.push_back(SettingAt(SettingKind::CodeId, int(byteOf(row))));
+        new SettingMark(box, *settings_.back(), document_);
         connect(box, &QLineEdit::textChanged, this, [this, row] { applyRule(row); });
         if (!r.visible) {
             label->setVisible(false);

@@ -10,6 +10,7 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
+#include "pages/binding/setting_mark.h"
 #include "pages/misc/misc_texts.h"
 #include "schema/number_box_rule.h"
 #include "schema/setting_catalog.h"
@@ -68,6 +69,7 @@ EditGroupFrame::EditGroupFrame(const EditFrameSpec &spec, ConfigDocument &docume
     // already shown, e.g. "None" over a stored number no entry stands for.
     connect(symbologyList_, &QComboBox::currentIndexChanged, this, &EditGroupFrame::writeSymbology);
     connect(symbologyList_, &QComboBox::activated, this, &EditGroupFrame::writeSymbology);
+    markRecordControl(symbologyList_, SettingKind::Field, 0);
 
     for (const NumberBoxSpec &n : spec.numbers) {
         auto *box = new QLineEdit(this);
@@ -76,6 +78,7 @@ EditGroupFrame::EditGroupFrame(const EditFrameSpec &spec, ConfigDocument &docume
         form_->addRow(QString::fromLatin1(n.label), box);
         numbers_.emplace_back(box, n.offset);
         connect(box, &QLineEdit::textChanged, this, [this, box, offset = n.offset] { applyNumber(box, offset); });
+        markRecordControl(box, SettingKind::Number, n.offset);
     }
 
     auto *clear = new QPushButton(QString::fromLatin1(spec.clearCaption), this);
@@ -97,6 +100,15 @@ void EditGroupFrame::writeRecord(SettingKind kind, int offset, const std::string
 {
     const QScopedValueRollback own(writing_, true);
     document_.setValue(*SettingAt(kind, recordStart_ + offset), text);
+}
+
+void EditGroupFrame::markRecordControl(QWidget *control, SettingKind kind, int offset)
+{
+    auto *mark = new SettingMark(control, *SettingAt(kind, recordStart_ + offset), document_);
+    for (int group = 0; group < static_cast<int>(spec_.groups.size()); ++group)
+        mark->addShowable(*SettingAt(kind, RecordStart(spec_, group) + offset), [this, group] { showGroup(group); });
+    connect(this, &EditGroupFrame::groupShown, mark,
+            [mark, kind, offset](int start) { mark->show(*SettingAt(kind, start + offset)); });
 }
 
 void EditGroupFrame::showGroup(int group)

@@ -33,6 +33,9 @@ public:
     // Writes the setting of kind at the shown record's offset; the frame
     // does not show its own writes again.
     void writeRecord(SettingKind kind, int offset, const std::string &text);
+    // Marks a control that shows the setting of kind at offset of the shown
+    // record: it follows the group shown and can bring any group into view.
+    void markRecordControl(QWidget *control, SettingKind kind, int offset);
 
 signals:
     void groupShown(int recordStart);

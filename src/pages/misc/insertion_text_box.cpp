@@ -22,6 +22,7 @@ InsertionTextBox::InsertionTextBox(EditGroupFrame &frame) : QWidget(&frame), fra
     edit_ = new SelectionKeepingLineEdit(this);
     edit_->setObjectName(QStringLiteral("txt694"));
     edit_->setValidator(new SingleByteValidator(&IsInsertableText, edit_));
+    frame_.markRecordControl(edit_, SettingKind::InsertionCodes, InsertionTextOffset);
     layout->addWidget(edit_);
     auto *row = new QHBoxLayout;
     const struct {
