@@ -3,8 +3,9 @@
 // key-insertion dialogs and the About box. One sweep checks what a user
 // and assistive technology meet there: nothing squashed below its minimum
 // size or drawn over a neighbour (at the normal and at larger fonts), a
-// name on every control, and the accessibility action of every option and
-// check box writing the block exactly as a click does.
+// name on every control, every option announced under its own group's
+// caption, and the accessibility action of every option and check box
+// writing the block exactly as a click does.
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -32,6 +33,7 @@
 #include <functional>
 
 #include "app/child_windows.h"
+#include "schema/caption_text.h"
 #include "support/shell_fixture.h"
 
 using namespace q51;
@@ -196,9 +198,48 @@ QString accessibleName(QWidget *w)
     return name;
 }
 
+// The caption drawn above an option's group: the title of the nearest
+// titled frame around it, or else a label that names a widget around it.
+QString drawnGroupCaption(const QWidget *option)
+{
+    for (const QWidget *w = option->parentWidget(); w && !w->isWindow(); w = w->parentWidget()) {
+        if (auto *box = qobject_cast<const QGroupBox *>(w); box && !box->title().isEmpty())
+            return box->title();
+        if (!w->parentWidget())
+            break;
+        for (const QLabel *label : w->parentWidget()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+            if (label->buddy() == w)
+                return label->text();
+        }
+    }
+    return {};
+}
+
+// What assistive technology announces an option under: the name of its
+// nearest named ancestor.
+QString announcedGroup(QWidget *option)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(option);
+    for (QAccessibleInterface *up = face ? face->parent() : nullptr; up; up = up->parent()) {
+        const QString name = up->text(QAccessible::Name).trimmed();
+        if (!name.isEmpty())
+            return name;
+    }
+    return {};
+}
+
 QStringList namingProblems(QWidget *window)
 {
     QStringList problems;
+    for (QRadioButton *option : window->findChildren<QRadioButton *>()) {
+        if (!shown(option, window))
+            continue;
+        const QString caption = QString::fromStdString(PlainCaption(drawnGroupCaption(option).toStdString()));
+        const QString announced = announcedGroup(option);
+        if (caption.isEmpty() || announced != caption)
+            problems << QStringLiteral("%1 is announced under \"%2\", its group's caption is \"%3\"")
+                            .arg(describe(option), announced, caption);
+    }
     QHash<QString, QWidget *> pressNames; // buttons and boxes: one name, one control
     for (QWidget *w : window->findChildren<QWidget *>()) {
         if (!shown(w, window) || !isControl(w) || qobject_cast<const QRadioButton *>(w) ||
