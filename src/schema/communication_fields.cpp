@@ -113,7 +113,7 @@ const std::vector<PanelSpec> &CommunicationPagePanels()
                   {{"Space", 0x00}, {"Mark", 0x10}, {"Even", 0x20}, {"Odd", 0x30}, {"None", 0x70}}, 0x70),
           disableEnable("optRTSCTS", "RTS/CTS", 27, 0x08), disableEnable("optACKNCK", "ACK/NAK", 27, 0x04),
           disableEnable("optXONXOFF", "XON/XOFF", 29, 0x40)},
-         "cmdDefault41", "Set All Defaults", 3},
+         "cmdDefault41", "Set All Defaults", 4},
         {"&Keyboard", "Keyboard Wedge Mode Parameters", "fraCfg4_1", "",
          {terminalTypeField(),
           IndexedOptions("Optcfg42b", "Upper/Lower Case", 29, 0x03, {"Not Changed", "Upper Case", "Lower Case"}, 0),

@@ -16,6 +16,7 @@ namespace q51 {
 namespace {
 
 constexpr int ComPorts = 4;
+constexpr int MinimumDeviceChars = 16; // "/dev/ttyUSB0" and a little
 
 QString comName(int portNumber)
 {
@@ -40,7 +41,10 @@ PortDevicePicker::PortDevicePicker(const Configuration &config, QWidget *portCho
     device_ = named(new QComboBox(this), "cboPortDevice");
     device_->setEditable(true);
     device_->setInsertPolicy(QComboBox::NoInsert);
-    device_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Narrower than its longest entry, so the box fits beside other boxes;
+    // the list it opens is as wide as its entries.
+    device_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    device_->setMinimumContentsLength(MinimumDeviceChars);
     boxLabel_->setBuddy(device_);
     layout->addRow(boxLabel_, device_);
 

@@ -105,10 +105,14 @@ void TransmitWindow::buildControls()
         settingsLayout->addWidget(box);
     }
     layout->addWidget(settingsPanel_);
+    // The devices and the notes side by side, so that the transfer buttons
+    // stay in view on a screen of 720 lines or a larger font.
+    auto *devicesAndNotes = new QHBoxLayout;
+    layout->addLayout(devicesAndNotes);
     portDevices_ = new PortDevicePicker(config_, group(LinkSetting::Port), this);
     // A new device for the chosen Com n is tried at once, as a port choice is.
     portDevices_->onPicked = [this] { portChoiceFailed_ = !checkPort(); };
-    layout->addWidget(portDevices_);
+    devicesAndNotes->addWidget(portDevices_, 1);
 
     auto *warn = new QFrame(this);
     warn->setObjectName(QStringLiteral("FraWarn"));
@@ -119,7 +123,8 @@ void TransmitWindow::buildControls()
     addLabel(warnLayout, "Label3", t::WarnButton, warn);
     addLabel(warnLayout, "Label5", t::WarnDefaultsFirst, warn);
     addLabel(warnLayout, "Label6", t::WarnDefaultsSecond, warn);
-    layout->addWidget(warn);
+    warnLayout->addStretch();
+    devicesAndNotes->addWidget(warn);
 
     // Shown only by keyboard transfers.
     progress_ = new QProgressBar(this);

@@ -1,11 +1,20 @@
 #include "ui/widget_helpers.h"
 
+#include <QGroupBox>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextCursor>
 
 namespace q51 {
+
+void announceByTitle(QGroupBox *frame)
+{
+    // An access key's "&" is not read out; "&&" is a plain "&".
+    static const QRegularExpression accessKey(QStringLiteral("&(.)"));
+    frame->setAccessibleName(frame->title().replace(accessKey, QStringLiteral("\\1")));
+}
 
 void appendText(QPlainTextEdit *box, const QString &more)
 {

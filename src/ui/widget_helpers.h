@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QGroupBox;
 class QPlainTextEdit;
 class QWidget;
 
@@ -15,6 +16,11 @@ Widget *named(Widget *widget, const char *name)
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
+
+// Has a frame announced by its own title. A frame without a name of its
+// own is announced by the title of the frame around it, so that groups
+// side by side in one frame would all sound alike.
+void announceByTitle(QGroupBox *frame);
 
 // Appends at the end whatever the user's cursor is doing, and keeps the
 // newest text in view.

@@ -2,9 +2,11 @@
 // each of its tabs, the transfer window, the service windows, the
 // key-insertion dialogs and the About box. One sweep checks what a user
 // and assistive technology meet there: nothing squashed below its minimum
-// size or drawn over a neighbour (at the normal and at larger fonts), a
-// name on every control, and the accessibility action of every option and
-// check box writing the block exactly as a click does.
+// size or drawn over a neighbour (at the normal and at larger fonts), every
+// control in view without scrolling on the common small screens, a name on
+// every control, every option announced under its own group's caption, and
+// the accessibility action of every option and check box writing the block
+// exactly as a click does.
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -32,6 +34,7 @@
 #include <functional>
 
 #include "app/child_windows.h"
+#include "schema/caption_text.h"
 #include "support/shell_fixture.h"
 
 using namespace q51;
@@ -143,6 +146,11 @@ QString describe(const QWidget *w)
     return QStringLiteral("%1 %2 \"%3\"").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), text);
 }
 
+QString sizeText(QSize size)
+{
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
+
 bool hasCaption(const QWidget *w)
 {
     return qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLabel *>(w) ||
@@ -159,12 +167,7 @@ QStringList layoutProblems(QWidget *window)
             continue; // a size fixed on purpose, or a list's own text box, which the list sizes
         const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
         if (least.isValid() && (w->width() < least.width() || w->height() < least.height()))
-            problems << QStringLiteral("%1 is %2x%3, needs %4x%5")
-                            .arg(describe(w))
-                            .arg(w->width())
-                            .arg(w->height())
-                            .arg(least.width())
-                            .arg(least.height());
+            problems << QStringLiteral("%1 is %2, needs %3").arg(describe(w), sizeText(w->size()), sizeText(least));
         if (!hasCaption(w))
             continue;
         for (QObject *o : w->parent()->children()) {
@@ -186,6 +189,33 @@ bool isControl(const QWidget *w)
            qobject_cast<const QAbstractItemView *>(w) || qobject_cast<const QToolBar *>(w);
 }
 
+// On a screen with `room` for a window: the top-level window fits it, and
+// the window looked at (inside the main window's area, say) and every
+// control and caption in it lie wholly inside everything around them, so
+// all is in view without scrolling.
+QStringList outOfViewProblems(QWidget *window, QSize room)
+{
+    QStringList problems;
+    QWidget *top = window->window();
+    if (top->width() > room.width() || top->height() > room.height())
+        problems << QStringLiteral("%1 is %2, the screen has room for %3")
+                        .arg(describe(top), sizeText(top->size()), sizeText(room));
+    QList<QWidget *> seeing{window};
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (shown(w, window) && w->window() == top && (isControl(w) || hasCaption(w)) && !w->size().isEmpty())
+            seeing << w; // an empty box is drawn nowhere on purpose
+    }
+    for (QWidget *w : std::as_const(seeing)) {
+        const QRect whole(w->mapTo(top, QPoint()), w->size());
+        QRect seen = whole & top->rect();
+        for (QWidget *around = w; around != top; around = around->parentWidget())
+            seen &= QRect(around->mapTo(top, QPoint()), around->size());
+        if (seen != whole)
+            problems << describe(w) + QStringLiteral(" is out of view");
+    }
+    return problems;
+}
+
 QString accessibleName(QWidget *w)
 {
     QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
@@ -196,9 +226,48 @@ QString accessibleName(QWidget *w)
     return name;
 }
 
+// The caption drawn above an option's group: the title of the nearest
+// titled frame around it, or else a label that names a widget around it.
+QString drawnGroupCaption(const QWidget *option)
+{
+    for (const QWidget *w = option->parentWidget(); w && !w->isWindow(); w = w->parentWidget()) {
+        if (auto *box = qobject_cast<const QGroupBox *>(w); box && !box->title().isEmpty())
+            return box->title();
+        if (!w->parentWidget())
+            break;
+        for (const QLabel *label : w->parentWidget()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+            if (label->buddy() == w)
+                return label->text();
+        }
+    }
+    return {};
+}
+
+// What assistive technology announces an option under: the name of its
+// nearest named ancestor.
+QString announcedGroup(QWidget *option)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(option);
+    for (QAccessibleInterface *up = face ? face->parent() : nullptr; up; up = up->parent()) {
+        const QString name = up->text(QAccessible::Name).trimmed();
+        if (!name.isEmpty())
+            return name;
+    }
+    return {};
+}
+
 QStringList namingProblems(QWidget *window)
 {
     QStringList problems;
+    for (QRadioButton *option : window->findChildren<QRadioButton *>()) {
+        if (!shown(option, window))
+            continue;
+        const QString caption = QString::fromStdString(PlainCaption(drawnGroupCaption(option).toStdString()));
+        const QString announced = announcedGroup(option);
+        if (caption.isEmpty() || announced != caption)
+            problems << QStringLiteral("%1 is announced under \"%2\", its group's caption is \"%3\"")
+                            .arg(describe(option), announced, caption);
+    }
     QHash<QString, QWidget *> pressNames; // buttons and boxes: one name, one control
     for (QWidget *w : window->findChildren<QWidget *>()) {
         if (!shown(w, window) || !isControl(w) || qobject_cast<const QRadioButton *>(w) ||
@@ -225,6 +294,8 @@ private slots:
     void nothingSquashedOrOverlapped();
     void everyControlHasAName_data();
     void everyControlHasAName();
+    void everythingInViewOnSmallScreens_data();
+    void everythingInViewOnSmallScreens();
     void accessibleToggleWritesAsAClick_data();
     void accessibleToggleWritesAsAClick();
     void hiddenReplyBoxesAreNoTabStops_data();
@@ -260,6 +331,52 @@ void DesktopSweepTest::nothingSquashedOrOverlapped()
         for (const QString &p : layoutProblems(w))
             problems << where + QStringLiteral(": ") + p;
     });
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+}
+
+void DesktopSweepTest::everythingInViewOnSmallScreens_data()
+{
+    QTest::addColumn<int>("window");
+    QTest::addColumn<QSize>("room");
+    QTest::addColumn<double>("fontScale");
+    // Each screen in the pixels a program lays out in: scaling by 150 %
+    // leaves 1280x720 at the usual font; a 120-DPI font is a quarter larger.
+    // A task bar along the bottom takes its share.
+    constexpr int TaskBar = 48;
+    const struct {
+        const char *name;
+        QSize screen;
+        double fontScale;
+    } screens[] = {{"1920x1080 at 150 %", {1280, 720}, 1.0}, {"1366x768 with a 120-DPI font", {1366, 768}, 1.25}};
+    for (int i = 0; i < reachableWindows().size(); ++i) {
+        for (const auto &screen : screens)
+            QTest::addRow("%s, %s", reachableWindows()[i].name, screen.name)
+                << i << screen.screen - QSize(0, TaskBar) << screen.fontScale;
+    }
+}
+
+void DesktopSweepTest::everythingInViewOnSmallScreens()
+{
+    QFETCH(int, window);
+    QFETCH(QSize, room);
+    QFETCH(double, fontScale);
+    const QSize testScreen = QGuiApplication::primaryScreen()->availableSize();
+    if (room.width() > testScreen.width() || room.height() > testScreen.height())
+        QSKIP("the test's own screen is smaller than this one");
+    const ScaledFont font(fontScale);
+    Shell s;
+    // As the main window opens on that screen: bounded by what it offers.
+    const QSize windowRoom = room - MainWindow::OpeningFrameAllowance;
+    s.window->resize(s.window->size().boundedTo(windowRoom));
+    QPointer<QWidget> w = reachableWindows()[window].open(s);
+    QVERIFY(w);
+    QVERIFY(QTest::qWaitForWindowExposed(w->window()));
+    QStringList problems;
+    forEveryTab(w, [&](const QString &where) {
+        for (const QString &p : layoutProblems(w) + outOfViewProblems(w, windowRoom))
+            problems << where + QStringLiteral(": ") + p;
+    });
+    problems.removeDuplicates();
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 }
 

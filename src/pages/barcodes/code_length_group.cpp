@@ -11,6 +11,7 @@
 #include "pages/binding/setting_mark.h"
 #include "schema/setting_catalog.h"
 #include "ui/user_dialogs.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -39,6 +40,7 @@ CodeLengthGroup::CodeLengthGroup(const LengthSlot &slot, const QString &caption,
       fixed_{lengthBox("txtFix1", slot.slot, this), lengthBox("txtFix2", slot.slot, this)}
 {
     setObjectName(QStringLiteral("fraCodeLength_%1").arg(slot.slot));
+    announceByTitle(this);
     variable_->setObjectName(QStringLiteral("chkvariable_%1").arg(slot.slot));
     variable_->setChecked(true);
     variable_->setEnabled(!slot.variableGreyed);

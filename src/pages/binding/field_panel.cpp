@@ -8,6 +8,7 @@
 
 #include "pages/binding/field_binding.h"
 #include "schema/caption_text.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -18,6 +19,7 @@ FieldPanel::FieldPanel(const PanelSpec &spec, ConfigDocument &document, QWidget 
     auto *outer = new QVBoxLayout(this);
     auto *frame = new QGroupBox(QString::fromStdString(spec_.frameCaption), this);
     frame->setObjectName(QString::fromStdString(spec_.objectName) + QStringLiteral("_frame"));
+    announceByTitle(frame);
     outer->addWidget(frame);
     auto *frameLayout = new QVBoxLayout(frame);
     auto *grid = new QGridLayout;
@@ -29,6 +31,8 @@ FieldPanel::FieldPanel(const PanelSpec &spec, ConfigDocument &document, QWidget 
     for (const FieldSpec &field : spec_.fields) {
         auto *binding = new FieldBinding(field, document, frame);
         bindings_.push_back(binding);
+        if (auto *group = qobject_cast<QGroupBox *>(binding->widget()))
+            announceByTitle(group);
         if (!field.visible)
             continue; // present and bound, never shown
         if (field.frame.empty()) {
@@ -38,6 +42,7 @@ FieldPanel::FieldPanel(const PanelSpec &spec, ConfigDocument &document, QWidget 
             continue;
         } else {
             shared = new QGroupBox(QString::fromStdString(field.frame), frame);
+            announceByTitle(shared);
             (new QVBoxLayout(shared))->addWidget(binding->widget());
         }
         grid->addWidget(shared ? shared : binding->widget(), placed / columns, placed % columns, Qt::AlignTop);

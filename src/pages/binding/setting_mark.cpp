@@ -11,6 +11,7 @@
 
 #include "document/setting_reference.h"
 #include "schema/setting_values.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -57,8 +58,11 @@ SettingMark::SettingMark(QWidget *control, const Setting &setting, ConfigDocumen
     showable_.emplace_back(&setting, nullptr);
     // A button is named by its own words. A group box inside a titled
     // frame would be named by the frame: it is named by its own title.
-    if (auto *box = qobject_cast<QGroupBox *>(control))
-        box->setAccessibleName(box->title().isEmpty() ? SettingControlName(setting) : QString(box->title()).remove(QLatin1Char('&')));
+    auto *box = qobject_cast<QGroupBox *>(control);
+    if (box && !box->title().isEmpty())
+        announceByTitle(box);
+    else if (box)
+        box->setAccessibleName(SettingControlName(setting));
     else if (!qobject_cast<QAbstractButton *>(control) && naming == Naming::BySetting)
         control->setAccessibleName(SettingControlName(setting));
     control->setContextMenuPolicy(Qt::CustomContextMenu);

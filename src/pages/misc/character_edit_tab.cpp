@@ -8,6 +8,7 @@
 #include "pages/misc/edit_group_frame.h"
 #include "pages/misc/insertion_text_box.h"
 #include "schema/misc_fields.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -17,6 +18,7 @@ CharacterEditTab::CharacterEditTab(ConfigDocument &document, UserDialogs &dialog
     auto *outer = new QVBoxLayout(this);
     auto *frame = new QGroupBox(QStringLiteral("Characters Edit"), this);
     frame->setObjectName(QStringLiteral("fraCfg6_2_frame"));
+    announceByTitle(frame);
     outer->addWidget(frame);
     auto *layout = new QVBoxLayout(frame);
     auto *frames = new QHBoxLayout;

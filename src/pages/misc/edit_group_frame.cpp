@@ -15,6 +15,7 @@
 #include "schema/number_box_rule.h"
 #include "schema/setting_catalog.h"
 #include "ui/user_dialogs.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -52,6 +53,7 @@ EditGroupFrame::EditGroupFrame(const EditFrameSpec &spec, ConfigDocument &docume
       recordStart_(spec.firstRecord)
 {
     setObjectName(QString::fromLatin1(spec.objectName));
+    announceByTitle(this);
     auto *layout = new QVBoxLayout(this);
     form_ = new QFormLayout;
     layout->addLayout(form_);
