@@ -71,10 +71,16 @@ int RunDoctor(const CommandLine &line)
         }
     }
 
+    std::vector<std::string> devices;
+    for (const Examined &port : ports)
+        devices.push_back(port.device.toStdString());
+    const std::vector<PortDiagnosis> diagnoses = DiagnosePorts(LiveDoctorSystem(), devices);
+
     bool allUsable = true;
     QStringList lines;
-    for (const Examined &port : ports) {
-        const PortDiagnosis diagnosis = DiagnosePort(LiveDoctorSystem(), port.device.toStdString());
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        const Examined &port = ports[i];
+        const PortDiagnosis &diagnosis = diagnoses[i];
         allUsable = allUsable && diagnosis.usable();
         if (!lines.isEmpty())
             lines << QString();

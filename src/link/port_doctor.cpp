@@ -74,16 +74,30 @@ bool isAdapterDaemon(std::string_view name)
 }
 
 struct ProcessScan {
-    std::vector<PortHolder> holders; // seen holding the device
+    std::vector<std::pair<std::string, PortHolder>> holdings; // a device and a process holding it
     std::vector<PortHolder> daemons; // ModemManager and brltty, running
     std::vector<PortHolder> unseen;  // daemons whose descriptors this user cannot read
     bool someUnreadable = false;
     bool cut = false;
+
+    [[nodiscard]] std::vector<PortHolder> holdersOf(const std::string &device) const
+    {
+        std::vector<PortHolder> holders;
+        for (const auto &[held, holder] : holdings)
+            if (held == device)
+                holders.push_back(holder);
+        return holders;
+    }
 };
 
-// Every process's name and, when a device is given, whether one of its
-// descriptors points at it; bounded in count and time.
-ProcessScan scanProcesses(const PortDoctorSystem &system, const std::string &device)
+bool isPseudoTerminal(const std::string &device)
+{
+    return device.rfind("/dev/pts/", 0) == 0;
+}
+
+// Every process's name and which of the devices its descriptors point at;
+// one pass for all of them, bounded in count and time.
+ProcessScan scanProcesses(const PortDoctorSystem &system, const std::vector<std::string> &devices)
 {
     ProcessScan scan;
     const long long deadline = system.milliseconds() + DoctorScanMilliseconds;
@@ -101,7 +115,7 @@ ProcessScan scanProcesses(const PortDoctorSystem &system, const std::string &dev
         const bool daemon = isAdapterDaemon(process.name);
         if (daemon)
             scan.daemons.push_back(process);
-        if (device.empty())
+        if (devices.empty())
             continue;
         const std::vector<std::string> descriptors = system.list(base + "/fd", DoctorMaxDescriptors);
         if (descriptors.empty()) {
@@ -110,15 +124,16 @@ ProcessScan scanProcesses(const PortDoctorSystem &system, const std::string &dev
                 scan.unseen.push_back(process);
             continue;
         }
-        bool holds = false;
+        std::vector<std::string> held;
         bool holdsMaster = false;
         for (const std::string &fd : descriptors) {
-            const std::string target = system.linkTarget(base + "/fd/" + fd);
-            holds = holds || target == device;
+            std::string target = system.linkTarget(base + "/fd/" + fd);
             holdsMaster = holdsMaster || target == "/dev/ptmx" || target == "/dev/pts/ptmx";
+            if (contains(devices, target) && !contains(held, target))
+                held.push_back(std::move(target));
         }
-        if (holds)
-            scan.holders.push_back({process.pid, process.name, holdsMaster && device.rfind("/dev/pts/", 0) == 0});
+        for (const std::string &device : held)
+            scan.holdings.push_back({device, {process.pid, process.name, holdsMaster && isPseudoTerminal(device)}});
     }
     return scan;
 }
@@ -181,137 +196,151 @@ std::optional<UsbIds> adapterClaimedByUsbfs(const PortDoctorSystem &system)
 
 class Doctor {
 public:
-    Doctor(const PortDoctorSystem &system, PortDiagnosis &d)
-        : system_(system), d_(d), groups_(ParseGroupFile(system.read("/etc/group", GroupFileLimit).value_or(""))),
+    explicit Doctor(const PortDoctorSystem &system)
+        : system_(system), groups_(ParseGroupFile(system.read("/etc/group", GroupFileLimit).value_or(""))),
           identity_(system.identity())
     {
-        d_.userName = identity_.userName.empty() ? std::to_string(identity_.uid) : identity_.userName;
     }
 
-    void judgeAccess()
+    // The device's node, where its links lead, the adapter behind it.
+    void examine(PortDiagnosis &d) const
     {
-        const NodeFacts &node = *d_.node;
+        d.userName = identity_.userName.empty() ? std::to_string(identity_.uid) : identity_.userName;
+        d.node = system_.node(d.device);
+        if (!d.node)
+            return;
+        d.realDevice = system_.resolve(d.device);
+        if (d.realDevice.empty())
+            d.realDevice = d.device;
+        readAdapter(system_, d);
+    }
+
+    void judgeAccess(PortDiagnosis &d) const
+    {
+        const NodeFacts &node = *d.node;
         const GroupEntry *group = FindGroup(groups_, node.group);
-        d_.groupName = group ? group->name : std::to_string(node.group);
+        d.groupName = group ? group->name : std::to_string(node.group);
         const std::string owner = system_.userName(node.owner);
-        d_.ownerName = owner.empty() ? std::to_string(node.owner) : owner;
-        d_.groupInLogin = contains(identity_.groups, node.group);
-        d_.groupInFile = group && contains(group->members, identity_.userName);
-        d_.mayReadWrite = system_.mayReadWrite(d_.realDevice);
-        if (d_.mayReadWrite)
+        d.ownerName = owner.empty() ? std::to_string(node.owner) : owner;
+        d.groupInLogin = contains(identity_.groups, node.group);
+        d.groupInFile = group && contains(group->members, identity_.userName);
+        d.mayReadWrite = system_.mayReadWrite(d.realDevice);
+        if (d.mayReadWrite)
             return;
 
-        const std::string &device = d_.realDevice;
+        const std::string &device = d.realDevice;
         // Joining root's group is no advice anyone should take.
         const bool groupMayUse = (node.mode & 060U) == 060U && node.group != 0;
         if (!groupMayUse) {
-            add(PortCause::OwnerOnly, fill(text::OwnerOnlyProblem, {device, d_.ownerName, modeText(node), d_.groupName}),
-                fill(text::GiveToGroupFix, {udevCommand(udevMatch(false), fill(text::GroupAndModeAssignment,
+            add(d, PortCause::OwnerOnly, fill(text::OwnerOnlyProblem, {device, d.ownerName, modeText(node), d.groupName}),
+                fill(text::GiveToGroupFix, {udevCommand(udevMatch(d, false), fill(text::GroupAndModeAssignment,
                                                                                {serialGroup()}),
                                                         text::GroupRuleFile),
                                             serialGroup()}));
-        } else if (d_.groupInLogin) {
-            add(PortCause::Refused, fill(text::RefusedProblem, {device, d_.groupName}),
+        } else if (d.groupInLogin) {
+            add(d, PortCause::Refused, fill(text::RefusedProblem, {device, d.groupName}),
                 fill(text::AccessListFix, {device}));
-        } else if (d_.groupInFile) {
-            add(PortCause::GroupNotInLogin, fill(text::GroupNotInLoginProblem, {device, d_.groupName}),
-                fill(text::NewLoginFix, {d_.groupName}));
+        } else if (d.groupInFile) {
+            add(d, PortCause::GroupNotInLogin, fill(text::GroupNotInLoginProblem, {device, d.groupName}),
+                fill(text::NewLoginFix, {d.groupName}));
         } else {
-            add(PortCause::NotInGroup, fill(text::NotInGroupProblem, {device, d_.userName, d_.groupName}),
-                fill(text::JoinGroupFix, {d_.groupName}));
+            add(d, PortCause::NotInGroup, fill(text::NotInGroupProblem, {device, d.userName, d.groupName}),
+                fill(text::JoinGroupFix, {d.groupName}));
         }
     }
 
-    void judgeHolders(const ProcessScan &scan, DoctorHints hints)
+    void judgeHolders(PortDiagnosis &d, const ProcessScan &scan, DoctorHints hints) const
     {
-        const std::string &device = d_.realDevice;
-        for (const PortHolder &holder : scan.holders) {
+        const std::string &device = d.realDevice;
+        d.holders = scan.holdersOf(device);
+        d.scanCut = scan.cut;
+        for (const PortHolder &holder : d.holders) {
             const std::string pid = std::to_string(holder.pid);
             if (holder.farEnd)
                 continue;
             if (holder.pid == identity_.pid)
-                add(PortCause::ThisProgram, fill(text::ThisProgramProblem, {device}), text::ThisProgramFix);
+                add(d, PortCause::ThisProgram, fill(text::ThisProgramProblem, {device}), text::ThisProgramFix);
             else if (holder.name == ModemManagerName)
-                addModemManager(text::ModemManagerProblem, pid);
+                addModemManager(d, text::ModemManagerProblem, pid);
             else if (holder.name == BrlttyName)
-                addBrltty(fill(text::BrlttyProblem, {device, pid}));
+                addBrltty(d, fill(text::BrlttyProblem, {device, pid}));
             else
-                add(PortCause::HeldByProcess, fill(text::HeldProblem, {device, holder.name, pid}),
+                add(d, PortCause::HeldByProcess, fill(text::HeldProblem, {device, holder.name, pid}),
                     fill(text::CloseHolderFix, {holder.name, pid}));
         }
-        if (!scan.holders.empty())
+        if (!d.holders.empty())
             return;
         // Refused as busy with no holder in sight: the daemons this user
         // cannot look into are the likely ones.
         const auto unseenModemManager = std::find_if(scan.unseen.begin(), scan.unseen.end(),
                                                      [](const PortHolder &p) { return p.name == ModemManagerName; });
         if (hints.refusedAsBusy && unseenModemManager != scan.unseen.end())
-            addModemManager(text::ModemManagerLikelyProblem, std::to_string(unseenModemManager->pid));
+            addModemManager(d, text::ModemManagerLikelyProblem, std::to_string(unseenModemManager->pid));
         else if (hints.refusedAsBusy && scan.someUnreadable)
-            add(PortCause::HeldUnseen, fill(text::HeldUnseenProblem, {device}), fill(text::FindHolderFix, {device}));
+            add(d, PortCause::HeldUnseen, fill(text::HeldUnseenProblem, {device}), fill(text::FindHolderFix, {device}));
         else
             for (const PortHolder &daemon : scan.unseen)
-                d_.notes.push_back(fill(text::UnseenDaemon, {daemon.name, std::to_string(daemon.pid), d_.device}));
+                d.notes.push_back(fill(text::UnseenDaemon, {daemon.name, std::to_string(daemon.pid), d.device}));
     }
 
     // A missing device with brltty running and an adapter claimed the way
     // brltty claims one: brltty took it.
-    void judgeMissing(const ProcessScan &scan)
+    void judgeMissing(PortDiagnosis &d, const ProcessScan &scan) const
     {
-        add(PortCause::Missing, fill(text::MissingProblem, {d_.device}), text::ChooseExistingPortFix);
+        add(d, PortCause::Missing, fill(text::MissingProblem, {d.device}), text::ChooseExistingPortFix);
         const auto brltty = std::find_if(scan.daemons.begin(), scan.daemons.end(),
                                          [](const PortHolder &p) { return p.name == BrlttyName; });
         if (brltty == scan.daemons.end())
             return;
         if (const auto ids = adapterClaimedByUsbfs(system_)) {
-            d_.vendorId = ids->vendor;
-            d_.productId = ids->product;
-            addBrltty(fill(text::BrlttyTookAdapterProblem,
-                           {d_.device, std::to_string(brltty->pid), ids->vendor, ids->product}));
+            d.vendorId = ids->vendor;
+            d.productId = ids->product;
+            addBrltty(d, fill(text::BrlttyTookAdapterProblem,
+                           {d.device, std::to_string(brltty->pid), ids->vendor, ids->product}));
         }
     }
 
-    void judgeHardware()
+    void judgeHardware(PortDiagnosis &d) const
     {
-        const std::string name(BaseName(d_.realDevice));
+        const std::string name(BaseName(d.realDevice));
         // A ttyS node the kernel made without finding a UART says type 0.
         if (name.rfind("ttyS", 0) == 0 && readLine(system_, "/sys/class/tty/" + name + "/type") == "0")
-            add(PortCause::NoHardware, fill(text::NoHardwareProblem, {d_.realDevice}), text::ChooseExistingPortFix);
+            add(d, PortCause::NoHardware, fill(text::NoHardwareProblem, {d.realDevice}), text::ChooseExistingPortFix);
     }
 
 private:
-    void add(PortCause cause, std::string problem, std::string fix)
+    static void add(PortDiagnosis &d, PortCause cause, std::string problem, std::string fix)
     {
-        d_.findings.push_back(PortFinding{cause, std::move(problem), std::move(fix)});
+        d.findings.push_back(PortFinding{cause, std::move(problem), std::move(fix)});
     }
 
-    void addModemManager(const char *problem, const std::string &pid)
+    void addModemManager(PortDiagnosis &d, const char *problem, const std::string &pid) const
     {
-        add(PortCause::ModemManager, fill(problem, {d_.realDevice, pid}),
-            fill(text::ModemManagerFix, {udevCommand(udevMatch(false), text::ModemManagerAssignment,
+        add(d, PortCause::ModemManager, fill(problem, {d.realDevice, pid}),
+            fill(text::ModemManagerFix, {udevCommand(udevMatch(d, false), text::ModemManagerAssignment,
                                                      text::ModemManagerRuleFile)}));
     }
 
-    void addBrltty(std::string problem)
+    void addBrltty(PortDiagnosis &d, std::string problem) const
     {
         // brltty started by udev for a USB device can be told to leave this
         // adapter alone by a rule; brltty as a service by its own config.
         const bool udevStarted = system_.node("/usr/lib/udev/rules.d/85-brltty.rules").has_value()
                                  || system_.node("/lib/udev/rules.d/85-brltty.rules").has_value();
-        std::string fix = udevStarted && !d_.vendorId.empty()
-                              ? fill(text::BrlttyRuleFix, {udevCommand(udevMatch(true), text::BrlttyAssignment,
+        std::string fix = udevStarted && !d.vendorId.empty()
+                              ? fill(text::BrlttyRuleFix, {udevCommand(udevMatch(d, true), text::BrlttyAssignment,
                                                                        text::BrlttyRuleFile)})
                               : std::string(text::BrlttyConfigFix);
-        add(PortCause::Brltty, std::move(problem), std::move(fix));
+        add(d, PortCause::Brltty, std::move(problem), std::move(fix));
     }
 
     // The adapter by its USB ids, so the rule follows it to any port;
     // a built-in port by its kernel name.
-    std::string udevMatch(bool usbDevice) const
+    static std::string udevMatch(const PortDiagnosis &d, bool usbDevice)
     {
-        if (!d_.vendorId.empty())
-            return fill(usbDevice ? text::UdevMatchUsbDevice : text::UdevMatchUsbParent, {d_.vendorId, d_.productId});
-        return fill(text::UdevMatchKernelName, {BaseName(d_.realDevice.empty() ? d_.device : d_.realDevice)});
+        if (!d.vendorId.empty())
+            return fill(usbDevice ? text::UdevMatchUsbDevice : text::UdevMatchUsbParent, {d.vendorId, d.productId});
+        return fill(text::UdevMatchKernelName, {BaseName(d.realDevice.empty() ? d.device : d.realDevice)});
     }
 
     static std::string udevCommand(const std::string &match, std::string_view assignment, std::string_view file)
@@ -328,34 +357,41 @@ private:
     }
 
     const PortDoctorSystem &system_;
-    PortDiagnosis &d_;
     std::vector<GroupEntry> groups_;
     ProcessIdentity identity_;
 };
 
 } // namespace
 
+std::vector<PortDiagnosis> DiagnosePorts(const PortDoctorSystem &system, const std::vector<std::string> &devices,
+                                         DoctorHints hints)
+{
+    const Doctor doctor(system);
+    std::vector<PortDiagnosis> all;
+    std::vector<std::string> present;
+    for (const std::string &device : devices) {
+        PortDiagnosis &d = all.emplace_back();
+        d.device = device;
+        doctor.examine(d);
+        if (!d.node)
+            continue;
+        doctor.judgeHardware(d);
+        doctor.judgeAccess(d);
+        present.push_back(d.realDevice);
+    }
+    const ProcessScan scan = scanProcesses(system, present);
+    for (PortDiagnosis &d : all) {
+        if (d.node)
+            doctor.judgeHolders(d, scan, hints);
+        else
+            doctor.judgeMissing(d, scan);
+    }
+    return all;
+}
+
 PortDiagnosis DiagnosePort(const PortDoctorSystem &system, const std::string &device, DoctorHints hints)
 {
-    PortDiagnosis d;
-    d.device = device;
-    d.node = system.node(device);
-    Doctor doctor(system, d);
-    if (!d.node) {
-        doctor.judgeMissing(scanProcesses(system, {}));
-        return d;
-    }
-    d.realDevice = system.resolve(device);
-    if (d.realDevice.empty())
-        d.realDevice = device;
-    readAdapter(system, d);
-    doctor.judgeHardware();
-    doctor.judgeAccess();
-    const ProcessScan scan = scanProcesses(system, d.realDevice);
-    d.holders = scan.holders;
-    d.scanCut = scan.cut;
-    doctor.judgeHolders(scan, hints);
-    return d;
+    return DiagnosePorts(system, {device}, hints).front();
 }
 
 std::vector<std::string> DescribeDiagnosis(const PortDiagnosis &d)

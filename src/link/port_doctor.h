@@ -68,13 +68,17 @@ struct DoctorHints {
     bool refusedAsBusy = false;
 };
 
-// The /proc scan's bounds: the whole diagnosis stays well under a second.
+// The /proc scan's bounds (one scan serves every device asked about at once):
+// the whole diagnosis stays well under a second.
 inline constexpr std::size_t DoctorMaxProcesses = 4096;
 inline constexpr std::size_t DoctorMaxDescriptors = 1024;
 inline constexpr long long DoctorScanMilliseconds = 500;
 
 [[nodiscard]] PortDiagnosis DiagnosePort(const PortDoctorSystem &system, const std::string &device,
                                          DoctorHints hints = {});
+// Several devices with one scan of /proc, in the order given.
+[[nodiscard]] std::vector<PortDiagnosis> DiagnosePorts(const PortDoctorSystem &system,
+                                                       const std::vector<std::string> &devices, DoctorHints hints = {});
 
 // The diagnosis as report lines: the device, then indented facts, then
 // each problem with its fix (or that nothing stands in the way).

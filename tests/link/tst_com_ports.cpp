@@ -571,6 +571,20 @@ private slots:
                        }));
     }
 
+    void portDoctorScansProcOnceForSeveralPorts()
+    {
+        const test::FakeDoctorSystem system = DoctorScenario{.mayUse = true, .holder = "minicom"}.system();
+        const auto all = DiagnosePorts(system, {"/dev/ttyS1", DoctorScenario::ById, "/dev/ttyUSB9"});
+        QCOMPARE(system.listings.at("/proc"), 1);
+        QCOMPARE(all.size(), std::size_t(3));
+        QCOMPARE(all[0].findings.size(), std::size_t(1));
+        QCOMPARE(all[0].findings[0].cause, PortCause::NoHardware);
+        QVERIFY(all[0].holders.empty());
+        QCOMPARE(all[1].holders.size(), std::size_t(1)); // the by-id name is the same device
+        QCOMPARE(all[1].findings[0].cause, PortCause::HeldByProcess);
+        QCOMPARE(all[2].findings[0].cause, PortCause::Missing);
+    }
+
     void portDoctorScanOfProcIsBounded()
     {
         DoctorScenario scenario{.mayUse = true};

@@ -23,6 +23,7 @@ public:
     std::map<unsigned, std::string> users;
     ProcessIdentity who;
     long long clockStep = 0;
+    mutable std::map<std::string, int> listings; // how often each directory was listed
 
     // A process with its name; each descriptor points at a target. Without
     // readable descriptors its fd directory cannot be listed.
@@ -60,6 +61,7 @@ public:
         std::string key = directory;
         if (key.size() > 1 && key.back() == '/')
             key.pop_back();
+        ++listings[key];
         const auto found = directories.find(key);
         if (found == directories.end())
             return {};
