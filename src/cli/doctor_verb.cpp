@@ -20,6 +20,12 @@ struct Examined {
     QString device;
 };
 
+Examined comPort(int n, const QList<DetectedPort> &detected)
+{
+    const ComDevice com = ComDeviceFor(n, detected);
+    return {QStringLiteral("Com %1: %2").arg(n).arg(DescribeComDevice(n, com, detected)), com.device};
+}
+
 std::vector<Examined> everyPort(const QList<DetectedPort> &detected)
 {
     const PortDoctorSystem &system = LiveDoctorSystem();
@@ -30,9 +36,8 @@ std::vector<Examined> everyPort(const QList<DetectedPort> &detected)
         return real.empty() ? device : QString::fromStdString(real);
     };
     for (int n = 1; n <= ComPorts; ++n) {
-        const ComDevice com = ComDeviceFor(n, detected);
-        ports.push_back({QStringLiteral("Com %1: %2").arg(n).arg(DescribeComDevice(n, com, detected)), com.device});
-        seen << realPath(com.device);
+        ports.push_back(comPort(n, detected));
+        seen << realPath(ports.back().device);
     }
     for (const DetectedPort &adapter : AdaptersInOrder(detected)) {
         if (seen.contains(realPath(adapter.device)))
@@ -61,14 +66,8 @@ int RunDoctor(const CommandLine &line)
         const auto choice = ParsePortChoice(given.first());
         if (!choice)
             return Usage(QStringLiteral("doctor takes Com 1 to 4 or a device, not \"%1\"").arg(Echoed(given.first())));
-        if (choice->device.isEmpty()) {
-            const QList<DetectedPort> detected = CurrentPortCatalogue().detect();
-            const ComDevice com = ComDeviceFor(choice->number, detected);
-            ports.push_back({QStringLiteral("Com %1: %2").arg(choice->number).arg(DescribeComDevice(choice->number, com, detected)),
-                             com.device});
-        } else {
-            ports.push_back({{}, choice->device});
-        }
+        ports.push_back(choice->device.isEmpty() ? comPort(choice->number, CurrentPortCatalogue().detect())
+                                                 : Examined{{}, choice->device});
     }
 
     std::vector<std::string> devices;

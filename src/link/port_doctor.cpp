@@ -232,11 +232,12 @@ public:
         // Joining root's group is no advice anyone should take.
         const bool groupMayUse = (node.mode & 060U) == 060U && node.group != 0;
         if (!groupMayUse) {
-            add(d, PortCause::OwnerOnly, fill(text::OwnerOnlyProblem, {device, d.ownerName, modeText(node), d.groupName}),
-                fill(text::GiveToGroupFix, {udevCommand(udevMatch(d, false), fill(text::GroupAndModeAssignment,
-                                                                               {serialGroup()}),
-                                                        text::GroupRuleFile),
-                                            serialGroup()}));
+            const std::string serial = serialGroup();
+            const std::string rule =
+                udevCommand(udevMatch(d, false), fill(text::GroupAndModeAssignment, {serial}), text::GroupRuleFile);
+            add(d, PortCause::OwnerOnly,
+                fill(text::OwnerOnlyProblem, {device, d.ownerName, modeText(node), d.groupName}),
+                fill(text::GiveToGroupFix, {rule, serial}));
         } else if (d.groupInLogin) {
             add(d, PortCause::Refused, fill(text::RefusedProblem, {device, d.groupName}),
                 fill(text::AccessListFix, {device}));

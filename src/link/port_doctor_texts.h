@@ -64,7 +64,8 @@ inline constexpr const char *JoinGroupFix = "sudo usermod -aG %1 $USER  (then lo
 inline constexpr const char *NewLoginFix = "newgrp %1  (for this shell; or log out and in again)";
 inline constexpr const char *GiveToGroupFix = "%1  (gives the device to the %2 group; join it if you are not in it)";
 inline constexpr const char *AccessListFix = "getfacl %1  (shows who may use it; ask your administrator for access)";
-inline constexpr const char *ModemManagerFix = "%1  (then unplug and replug the adapter; ModemManager keeps its modems)";
+inline constexpr const char *ModemManagerFix =
+    "%1  (then unplug and replug the adapter; ModemManager keeps its modems)";
 inline constexpr const char *BrlttyRuleFix = "%1  (then unplug and replug the adapter; brltty keeps its displays)";
 inline constexpr const char *BrlttyConfigFix =
     "sudo systemctl restart brltty, after naming your own braille display in /etc/brltty.conf "
@@ -74,7 +75,8 @@ inline constexpr const char *CloseHolderFix = "Close %1, or end it: kill %2";
 inline constexpr const char *FindHolderFix = "sudo fuser -v %1  (names the process; then close it)";
 
 // The udev rules the fixes write: the match, the file name and the whole command.
-inline constexpr const char *UdevMatchUsbParent = "SUBSYSTEMS==\"usb\", ATTRS{idVendor}==\"%1\", ATTRS{idProduct}==\"%2\"";
+inline constexpr const char *UdevMatchUsbParent =
+    "SUBSYSTEMS==\"usb\", ATTRS{idVendor}==\"%1\", ATTRS{idProduct}==\"%2\"";
 inline constexpr const char *UdevMatchUsbDevice = "SUBSYSTEM==\"usb\", ATTR{idVendor}==\"%1\", ATTR{idProduct}==\"%2\"";
 inline constexpr const char *UdevMatchKernelName = "KERNEL==\"%1\"";
 inline constexpr const char *UdevRuleCommand =

@@ -69,7 +69,8 @@ const GroupEntry *FindGroup(const std::vector<GroupEntry> &groups, unsigned gid)
 
 const GroupEntry *FindGroup(const std::vector<GroupEntry> &groups, std::string_view name)
 {
-    const auto found = std::find_if(groups.begin(), groups.end(), [name](const GroupEntry &g) { return g.name == name; });
+    const auto found =
+        std::find_if(groups.begin(), groups.end(), [name](const GroupEntry &g) { return g.name == name; });
     return found == groups.end() ? nullptr : &*found;
 }
 

@@ -19,8 +19,9 @@ QString doctorReport(const OpenFailure &failure)
     if (failure.device.isEmpty() || failure.kind == OpenFailureKind::UnsupportedSettings)
         return {};
     const DoctorHints hints{failure.kind == OpenFailureKind::InUse};
+    const PortDiagnosis diagnosis = DiagnosePort(LiveDoctorSystem(), failure.device.toStdString(), hints);
     QStringList lines;
-    for (const std::string &line : DescribeDiagnosis(DiagnosePort(LiveDoctorSystem(), failure.device.toStdString(), hints)))
+    for (const std::string &line : DescribeDiagnosis(diagnosis))
         lines << QString::fromStdString(line);
     return lines.join(QLatin1Char('\n'));
 }
