@@ -112,6 +112,7 @@ QString UsageText()
         "  memory free                print the free group space\n"
         "  memory clear [START END]   clear stored groups, all or START to END\n"
         "  ports                      list the serial ports and the Com n each stands for\n"
+        "  doctor [PORT]              say why a port cannot be used, and the command that fixes it\n"
         "\n"
         "Configurations by name:\n"
         "  report FILE | --device     every setting with its value [--json]\n"

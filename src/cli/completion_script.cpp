@@ -27,6 +27,7 @@ const char *argumentKind(ArgumentWords words)
     case ArgumentWords::Keys: return "keys";
     case ArgumentWords::Image: return "image";
     case ArgumentWords::MemoryRequest: return "memory";
+    case ArgumentWords::Port: return "port";
     }
     return "files";
 }

@@ -9,7 +9,7 @@ enum ExitCode : int {
     Differences = 1,     // diff found parameters that differ, as diff(1) does
     UsageError = 2,      // unknown verb, missing argument, bad option value
     BadFile = 3,         // not a configuration file, unreadable, unwritable, image too large
-    PortUnavailable = 4, // the port could not be opened with the settings
+    PortUnavailable = 4, // the port could not be opened with the settings; doctor found a port that cannot be used
     TimedOut = 5,        // the decoder did not answer in time
     Refused = 6,         // the decoder answered, but not with an acknowledge
     BadReply = 7,        // acknowledged, but the reply did not check out

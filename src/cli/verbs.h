@@ -10,7 +10,7 @@ namespace q51::cli {
 int RunVerb(const CommandLine &line);
 
 // What a verb's plain arguments are, so a shell can complete them.
-enum class ArgumentWords { None, Files, ConfigFile, ConfigThenKeys, ConfigThenAssignments, Keys, Image, MemoryRequest };
+enum class ArgumentWords { None, Files, ConfigFile, ConfigThenKeys, ConfigThenAssignments, Keys, Image, MemoryRequest, Port };
 struct VerbWords {
     QString verb;
     ArgumentWords arguments;
@@ -40,6 +40,8 @@ int RunIsp(const CommandLine &line);
 int RunMemory(const CommandLine &line);
 // The serial ports and the Com n each stands for.
 int RunPorts(const CommandLine &line);
+// Why a port cannot be used, with the command that fixes it.
+int RunDoctor(const CommandLine &line);
 
 // Says what is wrong in one line and points at --help, on stderr; returns UsageError.
 int Usage(const QString &problem);

@@ -27,13 +27,17 @@ QString portNotAvailableText(int portNumber)
     return QStringLiteral("COM") + withSignPlace(portNumber) + QStringLiteral(": not available.");
 }
 
-bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, QString *problem)
+bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, QString *problem,
+                OpenFailure *failure)
 {
     port.close();
 
-    OpenFailure failure;
-    if (!port.open(settings, portNumber, &failure))
-        return fail(port, problem, describeOpenFailure(failure));
+    OpenFailure refusal;
+    if (!port.open(settings, portNumber, &refusal)) {
+        if (failure)
+            *failure = refusal;
+        return fail(port, problem, describeOpenFailure(refusal));
+    }
 
     // Emptied after opening, where it can hold something: a closed port has
     // no transmit buffer to discard.

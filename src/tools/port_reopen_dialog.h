@@ -18,7 +18,9 @@ bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber,
 // The same with the configuration's PortNumber and link settings.
 bool reopenPort(Transport &port, const Configuration &config, UserDialogs &dialogs);
 
-// "COM 1: not available." with the reason as its detail line.
-void tellPortNotAvailable(UserDialogs &dialogs, int portNumber, const QString &reason = {});
+// "COM 1: not available." with the reason as its detail line and, for a
+// device that was refused, the port doctor's report behind the details button.
+void tellPortNotAvailable(UserDialogs &dialogs, int portNumber, const QString &reason = {},
+                          const OpenFailure &failure = {});
 
 } // namespace q51

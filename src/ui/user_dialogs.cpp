@@ -62,6 +62,8 @@ Answer QtUserDialogs::ask(const Message &message)
     box.setEscapeButton(toQt(escapeAnswer(message.buttons)));
     if (!message.detail.isEmpty())
         box.setInformativeText(message.detail);
+    if (!message.details.isEmpty())
+        box.setDetailedText(message.details);
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;

@@ -23,6 +23,7 @@ struct Message {
     MessageIcon icon = MessageIcon::None;
     Answer defaultAnswer = Answer::Ok; // the button that has focus
     QString detail;                    // optional second line: why it failed, what to do
+    QString details{};                 // optional report behind the box's details button
 };
 
 struct FileDialogRequest {

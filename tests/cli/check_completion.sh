@@ -34,6 +34,7 @@ done
 [[ $(complete_line q51ctl export --acc) == --accept-damaged ]] || fail "--accept-damaged for export"
 [[ -z $(complete_line q51ctl keys --acc) ]] || fail "--accept-damaged offered to keys"
 complete_line q51ctl version --port CO | grep -qx COM3 || fail "port"
+complete_line q51ctl doctor CO | grep -qx COM3 || fail "doctor's port"
 [[ $(complete_line q51ctl memory cl) == clear ]] || fail "memory"
 [[ $(complete_line q51ctl download x.cfg --ports a) == all ]] || fail "--ports"
 complete_line q51ctl status --j | grep -qx -- --jobs || fail "--jobs"

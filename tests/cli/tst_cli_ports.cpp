@@ -24,6 +24,8 @@ private slots:
         QTest::newRow("ports takes no argument") << QStringList{"ports", "extra"} << int(UsageError);
         QTest::newRow("nor a port") << QStringList{"ports", "--port", "2"} << int(UsageError);
         QTest::newRow("json") << QStringList{"ports", "--json"} << int(Success);
+        QTest::newRow("doctor takes one port") << QStringList{"doctor", "2", "3"} << int(UsageError);
+        QTest::newRow("doctor, no such Com") << QStringList{"doctor", "COM9"} << int(UsageError);
     }
     void listsThisMachinesPorts()
     {
@@ -60,6 +62,28 @@ private slots:
             QVERIFY2(detectedLine.match(lines[i]).hasMatch(), qPrintable(lines[i]));
         QCOMPARE(lines.mid(ports + 1).filter(QRegularExpression(QStringLiteral("^  Com [1-4]: \\S"))).size(), 4);
         QVERIFY(lines.contains(QStringLiteral("  Com 2: /dev/q51-test-port (set by Q51_COM2)")));
+    }
+
+    void doctorSaysWhyAPortCannotBeUsed_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("Com 2, Q51_COM2 missing") << QStringList{"doctor", "Com", "2"};
+        QTest::newRow("every Com n") << QStringList{"doctor"};
+    }
+    void doctorSaysWhyAPortCannotBeUsed()
+    {
+        QFETCH(QStringList, arguments);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("Q51_COM2"), QStringLiteral("/dev/q51-test-port"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(Q51_CTL_PATH), arguments);
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitCode(), int(PortUnavailable));
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        QVERIFY2(out.contains(QStringLiteral("Com 2: /dev/q51-test-port (set by Q51_COM2)\n  Device:  missing\n"
+                                             "  Problem: /dev/q51-test-port does not exist.\n")),
+                 qPrintable(out));
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <optional>
 
 #include <grp.h>
@@ -18,9 +19,12 @@
 #include "link/com_port_mapping.h"
 #include "link/dev_directory_port_events.h"
 #include "link/open_failure_cause.h"
+#include "link/port_doctor.h"
+#include "link/system_text.h"
 #include "link/port_names.h"
 #include "link/port_watch.h"
 #include "link/uevent_message.h"
+#include "support/fake_doctor_system.h"
 #include "support/uevent_messages.h"
 
 using namespace q51;
@@ -30,6 +34,7 @@ Q_DECLARE_METATYPE(q51::OpenFailureKind)
 Q_DECLARE_METATYPE(QSerialPort::SerialPortError)
 Q_DECLARE_METATYPE(q51::DetectedPort)
 Q_DECLARE_METATYPE(q51::OpenFailure)
+Q_DECLARE_METATYPE(q51::PortCause)
 
 namespace {
 
@@ -70,7 +75,76 @@ private:
 
 constexpr std::chrono::milliseconds Settle{20};
 
+// One machine for the port doctor: alice (uid 1000, pid 777) and an FTDI
+// adapter at /dev/ttyUSB0, with what each row changes.
+struct DoctorScenario {
+    static inline const std::string ById = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    std::string device = "/dev/ttyUSB0";
+    bool exists = true;
+    unsigned mode = 0660;
+    unsigned group = 20; // dialout
+    bool mayUse = false;
+    bool inLogin = false;    // this login has the device's group
+    bool inEtcGroup = false; // /etc/group lists alice in dialout
+    std::string holder{};    // a process holding the device
+    unsigned holderPid = 4242;
+    std::vector<std::string> holderTargets{"/dev/null", "/dev/ttyUSB0"};
+    bool holderVisible = true; // its descriptors can be read
+    bool busy = false;         // opening was refused as busy
+    bool brlttyUdevRules = false;
+    bool usbfsClaim = false; // an adapter's interface claimed through usbfs
+
+    test::FakeDoctorSystem system() const
+    {
+        test::FakeDoctorSystem s;
+        s.who = {777, 1000, "alice", {1000}};
+        if (inLogin)
+            s.who.groups.push_back(group);
+        s.users = {{0, "root"}, {1000, "alice"}};
+        s.files["/etc/group"] = std::string("root:x:0:\ndialout:x:20:") + (inEtcGroup ? "bob,alice" : "bob")
+                                + "\nalice:x:1000:\n";
+        const std::string usb = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-3";
+        if (exists) {
+            s.nodes["/dev/ttyUSB0"] = {true, 0, group, mode};
+            s.nodes["/dev/ttyS1"] = {true, 0, group, mode};
+            s.nodes["/dev/pts/3"] = {true, 1000, 5, 0620};
+            s.resolved[ById] = "/dev/ttyUSB0";
+            s.directories["/dev/serial/by-id"] = {std::string(BaseName(ById))};
+            s.resolved["/sys/class/tty/ttyUSB0/device"] = usb + "/1-3:1.0/ttyUSB0";
+            s.links[usb + "/1-3:1.0/ttyUSB0/driver"] = "../../../../../../bus/usb-serial/drivers/ftdi_sio";
+            s.files[usb + "/idVendor"] = "0403\n";
+            s.files[usb + "/idProduct"] = "6001\n";
+            s.files["/sys/class/tty/ttyS1/type"] = "0\n";
+            if (mayUse)
+                s.usable = {"/dev/ttyUSB0", "/dev/ttyS1", "/dev/pts/3"};
+        }
+        s.addProcess(1, "systemd", {}, false);
+        s.addProcess(3000, "bash", {"/dev/pts/0", "/dev/pts/0"});
+        if (!holder.empty())
+            s.addProcess(holderPid, holder, holderTargets, holderVisible);
+        if (brlttyUdevRules)
+            s.nodes["/usr/lib/udev/rules.d/85-brltty.rules"] = {false, 0, 0, 0644};
+        if (usbfsClaim) {
+            s.directories["/sys/bus/usb/devices"] = {"usb1", "1-2", "1-2:1.0"};
+            s.links["/sys/bus/usb/devices/1-2:1.0/driver"] = "../../../../../bus/usb/drivers/usbfs";
+            s.files["/sys/bus/usb/devices/1-2/idVendor"] = "1a86\n";
+            s.files["/sys/bus/usb/devices/1-2/idProduct"] = "7523\n";
+        }
+        return s;
+    }
+};
+
+std::string joined(const std::vector<std::string> &lines)
+{
+    std::string text;
+    for (const std::string &line : lines)
+        text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(DoctorScenario)
 
 class ComPorts : public QObject {
     Q_OBJECT
@@ -363,6 +437,186 @@ private slots:
         QVERIFY(owner);
         QCOMPARE(DeviceGroupName(path), QString::fromLocal8Bit(owner->gr_name));
         QCOMPARE(DeviceGroupName(dir.filePath(QStringLiteral("missing"))), QString());
+    }
+
+    void portDoctor_data()
+    {
+        QTest::addColumn<DoctorScenario>("scenario");
+        QTest::addColumn<bool>("usable");
+        QTest::addColumn<PortCause>("cause");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("fix");
+        const PortCause none = PortCause::Missing; // unused where usable
+        const QString udev = QStringLiteral("echo 'SUBSYSTEMS==\"usb\", ATTRS{idVendor}==\"0403\", "
+                                            "ATTRS{idProduct}==\"6001\", %1' | sudo tee /etc/udev/rules.d/%2 && "
+                                            "sudo udevadm control --reload && sudo udevadm trigger");
+        QTest::newRow("all well") << DoctorScenario{.mayUse = true} << true << none << "" << "";
+        QTest::newRow("missing device")
+            << DoctorScenario{.exists = false} << false << PortCause::Missing << "/dev/ttyUSB0 does not exist."
+            << "Plug the adapter in, or choose a port that exists: q51ctl ports";
+        QTest::newRow("wrong group")
+            << DoctorScenario{} << false << PortCause::NotInGroup
+            << "alice may not use /dev/ttyUSB0: it belongs to the dialout group, and alice is not in it."
+            << "sudo usermod -aG dialout $USER  (then log out and in again)";
+        QTest::newRow("group not yet in this login")
+            << DoctorScenario{.inEtcGroup = true} << false << PortCause::GroupNotInLogin
+            << "You were added to dialout but have not logged in again: this login is not in dialout yet, so "
+               "/dev/ttyUSB0 is refused."
+            << "newgrp dialout  (for this shell; or log out and in again)";
+        QTest::newRow("in the group, refused all the same")
+            << DoctorScenario{.inLogin = true} << false << PortCause::Refused
+            << "/dev/ttyUSB0 is refused although its mode lets the dialout group in: an access list or a security "
+               "module stands in the way."
+            << "getfacl /dev/ttyUSB0  (shows who may use it; ask your administrator for access)";
+        QTest::newRow("root-only")
+            << DoctorScenario{.mode = 0600, .group = 0} << false << PortCause::OwnerOnly
+            << "Only root may read and write /dev/ttyUSB0 (mode crw-------, group root)."
+            << udev.arg(QStringLiteral("GROUP=\"dialout\", MODE=\"0660\""), QStringLiteral("70-q51-serial-group.rules"))
+                   + "  (gives the device to the dialout group; join it if you are not in it)";
+        QTest::newRow("busy by a named process")
+            << DoctorScenario{.mayUse = true, .holder = "minicom"} << false << PortCause::HeldByProcess
+            << "minicom (pid 4242) holds /dev/ttyUSB0 open." << "Close minicom, or end it: kill 4242";
+        QTest::newRow("held by another window of this program")
+            << DoctorScenario{.mayUse = true, .holder = "q51setup", .holderPid = 777} << false
+            << PortCause::ThisProgram << "Another window of this program holds /dev/ttyUSB0."
+            << "Finish or close the other window that uses the port.";
+        const QString modemManagerFix =
+            udev.arg(QStringLiteral("ENV{ID_MM_DEVICE_IGNORE}=\"1\""), QStringLiteral("70-q51-modemmanager-ignore.rules"))
+            + "  (then unplug and replug the adapter; ModemManager keeps its modems)";
+        QTest::newRow("ModemManager")
+            << DoctorScenario{.mayUse = true, .holder = "ModemManager"} << false << PortCause::ModemManager
+            << "ModemManager (pid 4242) holds /dev/ttyUSB0: it opens serial adapters to look for modems."
+            << modemManagerFix;
+        QTest::newRow("busy, ModemManager out of sight")
+            << DoctorScenario{.mayUse = true, .holder = "ModemManager", .holderVisible = false, .busy = true} << false
+            << PortCause::ModemManager
+            << "/dev/ttyUSB0 is busy, and ModemManager (pid 4242) is running: it opens serial adapters to look for "
+               "modems and is the likely holder."
+            << modemManagerFix;
+        QTest::newRow("busy, holder out of sight")
+            << DoctorScenario{.mayUse = true, .holder = "minicom", .holderVisible = false, .busy = true} << false
+            << PortCause::HeldUnseen << "/dev/ttyUSB0 is busy, held by a process this user cannot see."
+            << "sudo fuser -v /dev/ttyUSB0  (names the process; then close it)";
+        QTest::newRow("ModemManager out of sight, not busy")
+            << DoctorScenario{.mayUse = true, .holder = "ModemManager", .holderVisible = false} << true << none << ""
+            << "";
+        QTest::newRow("brltty")
+            << DoctorScenario{.mayUse = true, .holder = "brltty", .brlttyUdevRules = true} << false
+            << PortCause::Brltty << "brltty (pid 4242) holds /dev/ttyUSB0: it takes some USB serial adapters for "
+                                    "braille displays."
+            << "echo 'SUBSYSTEM==\"usb\", ATTR{idVendor}==\"0403\", ATTR{idProduct}==\"6001\", "
+               "ENV{SYSTEMD_WANTS}=\"\"' | sudo tee /etc/udev/rules.d/86-q51-brltty-ignore.rules && sudo udevadm "
+               "control --reload && sudo udevadm trigger  (then unplug and replug the adapter; brltty keeps its "
+               "displays)";
+        QTest::newRow("brltty took the adapter away")
+            << DoctorScenario{.exists = false, .holder = "brltty", .usbfsClaim = true} << false << PortCause::Brltty
+            << "/dev/ttyUSB0 does not exist, and brltty (pid 4242) has claimed USB adapter 1a86:7523: it takes some "
+               "USB serial adapters for braille displays, and the serial device goes away."
+            << "sudo systemctl restart brltty, after naming your own braille display in /etc/brltty.conf "
+               "(braille-device usb:ITS-SERIAL-NUMBER) so that brltty probes no other adapter";
+        // A simulator keeps its pseudo-terminal's device open beside the master.
+        QTest::newRow("the other end of a pseudo-terminal")
+            << DoctorScenario{.device = "/dev/pts/3", .mayUse = true, .holder = "q51sim", .holderTargets = {
+                                  "/dev/ptmx", "/dev/pts/3"}}
+            << true << none << "" << "";
+        QTest::newRow("a pseudo-terminal held elsewhere")
+            << DoctorScenario{.device = "/dev/pts/3", .mayUse = true, .holder = "minicom",
+                              .holderTargets = {"/dev/pts/3"}}
+            << false << PortCause::HeldByProcess << "minicom (pid 4242) holds /dev/pts/3 open."
+            << "Close minicom, or end it: kill 4242";
+        QTest::newRow("no UART behind a ttyS")
+            << DoctorScenario{.device = "/dev/ttyS1", .mayUse = true} << false << PortCause::NoHardware
+            << "/dev/ttyS1 exists, but no serial port hardware stands behind it."
+            << "Plug the adapter in, or choose a port that exists: q51ctl ports";
+    }
+    void portDoctor()
+    {
+        QFETCH(DoctorScenario, scenario);
+        QFETCH(bool, usable);
+        const test::FakeDoctorSystem system = scenario.system();
+        const PortDiagnosis d = DiagnosePort(system, scenario.device, DoctorHints{scenario.busy});
+        const QString report = QString::fromStdString(joined(DescribeDiagnosis(d)));
+        QCOMPARE(d.usable(), usable);
+        if (usable) {
+            QVERIFY2(report.endsWith(QStringLiteral("  Nothing stands in the way of opening %1.")
+                                         .arg(QString::fromStdString(scenario.device))),
+                     qPrintable(report));
+            return;
+        }
+        QFETCH(PortCause, cause);
+        QFETCH(QString, problem);
+        QFETCH(QString, fix);
+        const auto finding = std::find_if(d.findings.begin(), d.findings.end(),
+                                          [cause](const PortFinding &f) { return f.cause == cause; });
+        QVERIFY2(finding != d.findings.end(), qPrintable(report));
+        QCOMPARE(QString::fromStdString(finding->problem), problem);
+        QCOMPARE(QString::fromStdString(finding->fix), fix);
+        // The report tells each problem with its fix beneath it.
+        QVERIFY2(report.contains(QStringLiteral("  Problem: ") + problem + QStringLiteral("\n  Fix:     ") + fix),
+                 qPrintable(report));
+    }
+
+    void portDoctorReportNamesAdapterAccessAndUser()
+    {
+        const test::FakeDoctorSystem system = DoctorScenario{.inEtcGroup = true, .holder = "minicom"}.system();
+        const std::vector<std::string> lines = DescribeDiagnosis(DiagnosePort(system, DoctorScenario::ById));
+        const std::vector<std::string> head(lines.begin(), lines.begin() + 6);
+        QCOMPARE(head, (std::vector<std::string>{
+                           DoctorScenario::ById,
+                           "  Device:  present, /dev/ttyUSB0",
+                           "  Adapter: usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0, driver ftdi_sio, USB 0403:6001",
+                           "  Access:  crw-rw---- root dialout",
+                           "  You:     alice, listed in dialout in /etc/group but not in this login",
+                           "  Held by: minicom (pid 4242)",
+                       }));
+    }
+
+    void portDoctorScansProcOnceForSeveralPorts()
+    {
+        const test::FakeDoctorSystem system = DoctorScenario{.mayUse = true, .holder = "minicom"}.system();
+        const auto all = DiagnosePorts(system, {"/dev/ttyS1", DoctorScenario::ById, "/dev/ttyUSB9"});
+        QCOMPARE(system.listings.at("/proc"), 1);
+        QCOMPARE(all.size(), std::size_t(3));
+        QCOMPARE(all[0].findings.size(), std::size_t(1));
+        QCOMPARE(all[0].findings[0].cause, PortCause::NoHardware);
+        QVERIFY(all[0].holders.empty());
+        QCOMPARE(all[1].holders.size(), std::size_t(1)); // the by-id name is the same device
+        QCOMPARE(all[1].findings[0].cause, PortCause::HeldByProcess);
+        QCOMPARE(all[2].findings[0].cause, PortCause::Missing);
+    }
+
+    void portDoctorScanOfProcIsBounded()
+    {
+        DoctorScenario scenario{.mayUse = true};
+        test::FakeDoctorSystem system = scenario.system();
+        for (unsigned pid = 10000; pid < 10000 + DoctorMaxProcesses + 10; ++pid)
+            system.addProcess(pid, "idle", {"/dev/null"});
+        system.addProcess(99999, "minicom", {"/dev/ttyUSB0"});
+        PortDiagnosis d = DiagnosePort(system, scenario.device);
+        QVERIFY(d.scanCut);
+        QVERIFY(d.holders.empty()); // beyond the bound: not looked at
+        // Time bounds it too: a clock that runs 10 ms a reading stops it early.
+        system.directories["/proc"].resize(100);
+        system.clockStep = 10;
+        d = DiagnosePort(system, scenario.device);
+        QVERIFY(d.scanCut);
+        QVERIFY(joined(DescribeDiagnosis(d)).find("The scan of /proc stopped early") != std::string::npos);
+    }
+
+    void groupFileParser()
+    {
+        const auto groups = ParseGroupFile("root:x:0:\n# comment\ndialout:x:20:alice,,bob\r\n+nis::::\n"
+                                           "broken:x:21\nbadgid:x:2x:alice\n:x:22:alice\nuucp:*:10:bob");
+        QCOMPARE(groups, (std::vector<GroupEntry>{{"root", 0, {}}, {"dialout", 20, {"alice", "bob"}},
+                                                  {"uucp", 10, {"bob"}}}));
+        QCOMPARE(FindGroup(groups, 20U)->name, std::string("dialout"));
+        QCOMPARE(FindGroup(groups, std::string_view("uucp"))->gid, 10U);
+        QVERIFY(!FindGroup(groups, 99U));
+        QVERIFY(ParseGroupFile("big:x:99999999999:alice\n").empty()); // gid beyond 32 bits
+        QCOMPARE(UsbIdOf("0403\n"), std::optional<std::string>("0403"));
+        QCOMPARE(UsbIdOf("1A86"), std::optional<std::string>("1a86"));
+        QVERIFY(!UsbIdOf("403\n") && !UsbIdOf("04x3"));
+        QVERIFY(!ProcessIdOf("self") && !ProcessIdOf("0") && ProcessIdOf("812") == 812U);
     }
 };
 

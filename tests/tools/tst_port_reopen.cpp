@@ -66,6 +66,10 @@ private slots:
         QCOMPARE(box.buttons, MessageButtons::Ok);
         QVERIFY2(box.detail.contains(QStringLiteral("No such device")), qPrintable(box.detail));
         QVERIFY2(box.detail.contains(missing), qPrintable(box.detail));
+        // Behind the details button: the port doctor on that device.
+        QVERIFY2(box.details.startsWith(missing + QStringLiteral("\n  Device:  missing\n")), qPrintable(box.details));
+        QVERIFY2(box.details.contains(QStringLiteral("  Problem: %1 does not exist.").arg(missing)),
+                 qPrintable(box.details));
     }
 
     void openFailureReasonIsTheDetail_data()
@@ -120,6 +124,16 @@ private slots:
         transport.allowOpen();
         QVERIFY(reopenPort(transport, StartUp, 3, dialogs));
         QVERIFY(transport.isOpen());
+    }
+
+    void refusedSettingsNeedNoDoctor()
+    {
+        FakeTransport transport;
+        transport.refuseOpen(OpenFailureKind::UnsupportedSettings);
+        ScriptedDialogs dialogs;
+        QVERIFY(!reopenPort(transport, StartUp, 1, dialogs));
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages.first().details.isEmpty());
     }
 
     void unusableSettingsStringIsNotAvailableWithoutOpening()
