@@ -46,6 +46,7 @@ const std::map<QString, VerbSpec> &verbTable()
         {QStringLiteral("memory"), {.run = &RunMemory, .arguments = ArgumentWords::MemoryRequest, .json = true,
                                     .talks = true}},
         {QStringLiteral("ports"), {.run = &RunPorts, .json = true}},
+        {QStringLiteral("detect"), {.run = &RunDetect, .json = true, .talks = true}},
     };
     return verbs;
 }

@@ -40,6 +40,8 @@ int RunIsp(const CommandLine &line);
 int RunMemory(const CommandLine &line);
 // The serial ports and the Com n each stands for.
 int RunPorts(const CommandLine &line);
+// Where on the named ports a decoder answers, whatever its link settings.
+int RunDetect(const CommandLine &line);
 
 // Says what is wrong in one line and points at --help, on stderr; returns UsageError.
 int Usage(const QString &problem);

@@ -27,18 +27,25 @@ QString portNotAvailableText(int portNumber)
     return QStringLiteral("COM") + withSignPlace(portNumber) + QStringLiteral(": not available.");
 }
 
-bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, QString *problem)
+bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, QString *problem,
+                OpenFailureKind *kind)
 {
     port.close();
 
     OpenFailure failure;
-    if (!port.open(settings, portNumber, &failure))
+    if (!port.open(settings, portNumber, &failure)) {
+        if (kind)
+            *kind = failure.kind;
         return fail(port, problem, describeOpenFailure(failure));
+    }
 
     // Emptied after opening, where it can hold something: a closed port has
     // no transmit buffer to discard.
-    if (!port.discardTransmit())
+    if (!port.discardTransmit()) {
+        if (kind)
+            *kind = OpenFailureKind::Other;
         return fail(port, problem, QStringLiteral("The transmit buffer could not be emptied."));
+    }
     return true;
 }
 

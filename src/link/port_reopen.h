@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "link/open_failure.h"
 #include "link/serial_settings.h"
 
 namespace q51 {
@@ -16,7 +17,9 @@ class Transport;
 
 // Closes the port if open, then opens Com portNumber with the settings and
 // empties its transmit buffer. On any failure leaves the port closed, puts
-// the reason in plain words into *problem and returns false.
-bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, QString *problem);
+// the reason in plain words into *problem (and its kind into *kind) and
+// returns false.
+bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber, QString *problem,
+                OpenFailureKind *kind = nullptr);
 
 } // namespace q51
