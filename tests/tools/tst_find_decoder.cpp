@@ -107,6 +107,7 @@ QList<int> answeredSpeeds(const DetectResult &result)
 } // namespace
 
 Q_DECLARE_METATYPE(q51::DetectEnd)
+Q_DECLARE_METATYPE(q51::OpenFailureKind)
 
 class FindDecoderTest : public QObject {
     Q_OBJECT
@@ -115,6 +116,7 @@ private slots:
     void planTriesEveryOfferedSpeedWithinTheBudget();
     void search_data();
     void search();
+    void portThatWillNotOpenIsNotWrittenTo_data();
     void portThatWillNotOpenIsNotWrittenTo();
     void window_data();
     void window();
@@ -189,15 +191,33 @@ void FindDecoderTest::search()
     QVERIFY(!port.isOpen());
 }
 
+void FindDecoderTest::portThatWillNotOpenIsNotWrittenTo_data()
+{
+    QTest::addColumn<OpenFailureKind>("refusal");
+    QTest::addColumn<DetectEnd>("end");
+    QTest::addColumn<int>("probes"); // told as not tried
+    QTest::newRow("no access: the search stops") << OpenFailureKind::PermissionDenied << DetectEnd::PortUnavailable
+                                                 << 0;
+    // A speed the driver cannot do says nothing about the port: the next is tried.
+    QTest::newRow("no speed the driver can do") << OpenFailureKind::UnsupportedSettings << DetectEnd::NotFound
+                                                << int(DetectPlan().size());
+}
+
 void FindDecoderTest::portThatWillNotOpenIsNotWrittenTo()
 {
+    QFETCH(OpenFailureKind, refusal);
+    QFETCH(DetectEnd, end);
+    QFETCH(int, probes);
     FakeTransport port;
     Decoder decoder({9600});
     decoder.attach(port);
-    port.refuseOpen(OpenFailureKind::PermissionDenied);
+    port.refuseOpen(refusal);
     const DetectResult result = runSearch(port);
-    QCOMPARE(result.end, DetectEnd::PortUnavailable);
-    QVERIFY(!result.problem.isEmpty());
+    QCOMPARE(result.end, end);
+    QCOMPARE(result.problem.isEmpty(), end != DetectEnd::PortUnavailable);
+    QCOMPARE(int(result.probes.size()), probes);
+    for (const ProbeResult &probe : result.probes)
+        QCOMPARE(probe.heard, ProbeHeard::NotOffered);
     QVERIFY(decoder.requests.isEmpty());
 }
 
