@@ -112,7 +112,7 @@ QString UsageText()
         "  memory free                print the free group space\n"
         "  memory clear [START END]   clear stored groups, all or START to END\n"
         "  ports                      list the serial ports and the Com n each stands for\n"
-        "  detect [--json]            find the decoder on the named ports, whatever its baud rate\n"
+        "  detect [--json]            find a decoder on the named ports at any baud rate\n"
         "\n"
         "Configurations by name:\n"
         "  report FILE | --device     every setting with its value [--json]\n"
