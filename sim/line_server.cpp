@@ -43,8 +43,9 @@ timespec Until(std::optional<OutputSchedule::TimePoint> wake, OutputSchedule::Ti
 } // namespace
 
 LineServer::LineServer(PseudoTerminal &pty, const TerminationSignals &signals, DecoderSimulator &simulator,
-                       OutputSchedule &schedule, std::string dumpBlockFile)
-    : pty_(pty), signals_(signals), simulator_(simulator), schedule_(schedule), dumpBlockFile_(std::move(dumpBlockFile))
+                       OutputSchedule &schedule, std::string dumpBlockFile, int lineSpeed)
+    : pty_(pty), signals_(signals), simulator_(simulator), schedule_(schedule), dumpBlockFile_(std::move(dumpBlockFile)),
+      lineSpeed_(lineSpeed)
 {
 }
 
@@ -95,6 +96,15 @@ void LineServer::ReadRequests(TimePoint now)
     const ssize_t n = read(pty_.master(), buffer, sizeof buffer);
     if (n <= 0)
         return; // EAGAIN: someone else's wake-up; nothing else is expected while we hold the device
+    // Sent at another speed, a request reaches a decoder as framing errors
+    // and noise: nothing it could answer.
+    if (lineSpeed_ != 0) {
+        if (const int speed = pty_.LineSpeed(); speed != lineSpeed_) {
+            Log(std::to_string(n) + " bytes at " + std::to_string(speed) + " baud, not heard at " +
+                std::to_string(lineSpeed_));
+            return;
+        }
+    }
     lastInput_ = now;
     schedule_.NoteReceived(static_cast<std::size_t>(n), now);
     // After a hang-up has begun nothing more is answered.

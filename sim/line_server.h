@@ -15,8 +15,9 @@ class TerminationSignals;
 
 class LineServer {
 public:
+    // lineSpeed: requests are heard only while the line is set to it (0: always).
     LineServer(PseudoTerminal &pty, const TerminationSignals &signals, DecoderSimulator &simulator,
-               OutputSchedule &schedule, std::string dumpBlockFile);
+               OutputSchedule &schedule, std::string dumpBlockFile, int lineSpeed = 0);
 
     // Returns the process exit code.
     int Run();
@@ -35,6 +36,7 @@ private:
     DecoderSimulator &simulator_;
     OutputSchedule &schedule_;
     std::string dumpBlockFile_;
+    int lineSpeed_;
 
     TimePoint lastInput_{};
     bool hangUpPending_ = false;

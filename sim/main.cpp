@@ -49,7 +49,7 @@ int Serve(const SimOptions &options, const q51::Block &block, PseudoTerminal &pt
         std::optional<DeviceLink> link;
         if (!options.linkPath.empty())
             link.emplace(options.linkPath, pty.devicePath());
-        return LineServer(pty, signals, simulator, schedule, options.dumpBlockFile).Run();
+        return LineServer(pty, signals, simulator, schedule, options.dumpBlockFile, options.lineSpeed).Run();
     } catch (const std::exception &e) {
         std::cerr << "q51sim: " << e.what() << '\n';
         return 1;

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace q51::sim {
 
@@ -52,6 +53,28 @@ PseudoTerminal::~PseudoTerminal()
 {
     close(device_);
     close(master_);
+}
+
+int PseudoTerminal::LineSpeed() const
+{
+    static constexpr std::pair<speed_t, int> Speeds[] = {
+        {B50, 50},         {B75, 75},         {B110, 110},       {B134, 134},       {B150, 150},
+        {B200, 200},       {B300, 300},       {B600, 600},       {B1200, 1200},     {B1800, 1800},
+        {B2400, 2400},     {B4800, 4800},     {B9600, 9600},     {B19200, 19200},   {B38400, 38400},
+        {B57600, 57600},   {B115200, 115200}, {B230400, 230400}, {B460800, 460800}, {B500000, 500000},
+        {B576000, 576000}, {B921600, 921600}, {B1000000, 1000000}, {B1152000, 1152000},
+        {B1500000, 1500000}, {B2000000, 2000000}, {B2500000, 2500000}, {B3000000, 3000000},
+        {B3500000, 3500000}, {B4000000, 4000000},
+    };
+    termios line{};
+    if (tcgetattr(device_, &line) != 0)
+        return 0;
+    const speed_t speed = cfgetospeed(&line);
+    for (const auto &[constant, baud] : Speeds) {
+        if (constant == speed)
+            return baud;
+    }
+    return 0;
 }
 
 std::size_t PseudoTerminal::UnreadByClient() const

@@ -23,6 +23,9 @@ public:
     [[nodiscard]] const std::string &devicePath() const { return devicePath_; }
     // Bytes written to the line that no client has read yet.
     [[nodiscard]] std::size_t UnreadByClient() const;
+    // The speed the client set the line to, in baud; 0 when it is none of
+    // the standard ones.
+    [[nodiscard]] int LineSpeed() const;
 
 private:
     int master_ = -1;

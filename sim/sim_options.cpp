@@ -90,6 +90,7 @@ const std::map<std::string_view, ValueSetter> &ValueOptions()
         {"--split", NumberInto([](SimOptions &o, long long n) { o.faults.splitSize = n; }, 1, MaxByteCount)},
         {"--pause", NumberInto([](SimOptions &o, long long n) { o.faults.pauseMs = int(n); }, 0, MaxPauseMs)},
         {"--baud", NumberInto([](SimOptions &o, long long n) { o.baud = int(n); }, MinBaud, MaxBaud)},
+        {"--line-speed", NumberInto([](SimOptions &o, long long n) { o.lineSpeed = int(n); }, MinBaud, MaxBaud)},
         {"--count", NumberInto([](SimOptions &o, long long n) { o.count = int(n); }, 1, MaxDecoderCount)},
         {"--delay", NumberInto([](SimOptions &o, long long n) { o.delayMs = int(n); }, 0, MaxPauseMs)},
         {"--version-text", [](SimOptions &o, std::string_view v) { o.versionText = v; return true; }},
@@ -194,6 +195,9 @@ Every request is logged to standard error.
                        characters
   --baud B             pace bytes as a line at B baud would (10 bits each),
                        both ways
+  --line-speed B       hear requests only while the client has the line set
+                       to B baud, as a decoder set to B would; at any other
+                       speed they are lost unanswered (default: any speed)
   --delay MS           wait MS milliseconds before each reply
   --count N            run N decoders, each on its own pseudo-terminal, with
                        one "q51sim: <device>" line each; "{n}" in a path

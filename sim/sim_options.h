@@ -16,6 +16,7 @@ namespace q51::sim {
 struct SimOptions {
     FaultOptions faults;
     int baud = 0;    // 0: bytes go out as fast as the line takes them
+    int lineSpeed = 0; // the only speed requests are heard at; 0: any
     int delayMs = 0; // before each reply, as a decoder takes time to answer
     std::string versionText;
     std::uint8_t statusByte = DefaultStatusByte; // reported by the Status command

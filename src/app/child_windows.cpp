@@ -9,6 +9,7 @@
 #include "pages/pending_page.h"
 #include "schema/page_catalog.h"
 #include "tools/command_console.h"
+#include "tools/find_decoder_window.h"
 #include "tools/firmware_update_window.h"
 #include "tools/stored_data_window.h"
 #include "tools/test_window.h"
@@ -58,6 +59,9 @@ ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &
     };
     tools.storedData = [&config, &dialogs]() -> QWidget * {
         return new StoredDataWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); });
+    };
+    tools.findDecoder = [&config, &dialogs](QWidget *parent) -> QDialog * {
+        return new FindDecoderWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); }, parent);
     };
     return tools;
 }

@@ -149,6 +149,10 @@ void MainWindow::run(Command command)
             runModal(services_.toolWindows.keyboardTest);
         break;
     case Command::ToolMemory: showStoredData(); break;
+    case Command::ToolFindDecoder:
+        if (arbiter_.makeWayFor(PortUser::FindDecoder))
+            runModal(services_.toolWindows.findDecoder);
+        break;
     case Command::HelpContents: showHelp(); break;
     case Command::HelpAbout: showAbout(); break;
     default:
@@ -271,6 +275,7 @@ bool MainWindow::toolAvailable(Command command) const
     case Command::ToolCommand: return bool(tools.commandConsole);
     case Command::ToolKrTest: return bool(tools.keyboardTest);
     case Command::ToolMemory: return bool(tools.storedData);
+    case Command::ToolFindDecoder: return bool(tools.findDecoder);
     default: return false;
     }
 }
@@ -307,7 +312,8 @@ bool MainWindow::isWindowOpen(PortUser window) const
     case PortUser::FirmwareUpdate: return isShown(firmwareUpdate_);
     case PortUser::StoredData: return isShown(storedData_);
     case PortUser::CommandConsole:
-    case PortUser::TestWindow: break; // modal: nothing else opens while they run
+    case PortUser::TestWindow:
+    case PortUser::FindDecoder: break; // modal: nothing else opens while they run
     }
     return false;
 }
@@ -327,7 +333,8 @@ bool MainWindow::closeWindow(PortUser window)
     case PortUser::FirmwareUpdate: return !isShown(firmwareUpdate_) || firmwareUpdate_->close();
     case PortUser::StoredData: return !isShown(storedData_) || storedData_->close();
     case PortUser::CommandConsole:
-    case PortUser::TestWindow: break;
+    case PortUser::TestWindow:
+    case PortUser::FindDecoder: break;
     }
     return true;
 }

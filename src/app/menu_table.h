@@ -11,6 +11,7 @@ enum class Command {
     EditUndo, EditRedo, EditFind, EditChanged,
     ToggleInterface, ToggleComm, ToggleBar, ToggleMisc, SetAllDefaults, ToggleTransmit,
     ToolIsp, ToolCommand, ToolKrTest, ToolMemory, HelpContents, HelpAbout,
+    ToolFindDecoder,
 };
 
 struct MenuItem {
@@ -36,7 +37,7 @@ inline constexpr std::array<Menu, 5> Menus{{
     {"mnuHelp", "&Help"},
 }};
 
-inline constexpr std::array<MenuItem, 26> MenuItems{{
+inline constexpr auto MenuItems = std::to_array<MenuItem>({
     {"mnuFile", "mnuFileNew", "&New", "Ctrl+N", Command::FileNew, false, true},
     {"mnuFile", "mnuFileOpen", "&Open...", "Ctrl+O", Command::FileOpen, false, true},
     {"mnuFile", "mnuFileSave", "&Save", "Ctrl+S", Command::FileSave, false, true},
@@ -61,9 +62,10 @@ inline constexpr std::array<MenuItem, 26> MenuItems{{
     {"mnuTool", "mnuToolCmd", "Send &Command", nullptr, Command::ToolCommand, false, false},
     {"mnuTool", "mnuToolsKRtest", "&KR Test", nullptr, Command::ToolKrTest, false, false},
     {"mnuTool", "mnuToolMemory", "Read &Memory...", nullptr, Command::ToolMemory, false, false},
+    {"mnuTool", "mnuToolFindDecoder", "&Find Decoder...", nullptr, Command::ToolFindDecoder, false, false},
     {"mnuHelp", "mnuHelpContents", "&Contents", nullptr, Command::HelpContents, false, true},
     {"mnuHelp", "mnuHelpAbout", "&About", nullptr, Command::HelpAbout, false, true},
-}};
+});
 
 struct ToolButton {
     const char *key;

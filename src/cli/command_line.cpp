@@ -113,6 +113,7 @@ QString UsageText()
         "  memory clear [START END]   clear stored groups, all or START to END\n"
         "  ports                      list the serial ports and the Com n each stands for\n"
         "  doctor [PORT]              say why a port cannot be used, and the command that fixes it\n"
+        "  detect [--json]            find a decoder on the named ports at any baud rate\n"
         "\n"
         "Configurations by name:\n"
         "  report FILE | --device     every setting with its value [--json]\n"
@@ -145,7 +146,8 @@ QString UsageText()
         "Exit status: 0 success, 1 diff found differences, 2 usage error, 3 bad file,\n"
         "4 port unavailable, 5 time-out, 6 refused by the decoder, 7 bad reply,\n"
         "8 connection lost, 9 verify found a different block, 10 some ports failed\n"
-        "(each port's own code is in the summary), 130 stopped by Ctrl+C.\n");
+        "(each port's own code is in the summary), 11 detect found answers at more\n"
+        "than one setting, 130 stopped by Ctrl+C.\n");
 }
 
 QString Echoed(const QString &value)

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "link/awaited_exchange.h"
 #include "link/open_failure_cause.h"
 #include "link/port_names.h"
 #include "link/port_reopen.h"
@@ -55,13 +56,7 @@ bool DeviceSession::open(PortVoice &voice)
 
 Task<ExchangeResult> DeviceSession::exchange(Exchange::Request request, std::function<void(qsizetype)> onProgress)
 {
-    Exchange exchange(*transport_, std::move(request));
-    if (onProgress)
-        QObject::connect(&exchange, &Exchange::progressed, onProgress);
-    co_return co_await WhenGiven<ExchangeResult>([&exchange](auto give) {
-        QObject::connect(&exchange, &Exchange::finished, give);
-        exchange.start();
-    });
+    return Exchanged(*transport_, std::move(request), std::move(onProgress));
 }
 
 } // namespace q51::cli

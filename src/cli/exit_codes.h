@@ -16,6 +16,7 @@ enum ExitCode : int {
     PortLost = 8,        // the device went away during the exchange
     VerifyMismatch = 9,  // download --verify read back a different block
     SomeFailed = 10,     // several ports: not every one succeeded (the summary gives each its code)
+    Ambiguous = 11,      // detect: the port answered at more than one setting
     Stopped = 130,       // Ctrl+C or SIGTERM stopped the run, as a shell reports SIGINT
 };
 

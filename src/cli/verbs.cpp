@@ -47,6 +47,7 @@ const std::map<QString, VerbSpec> &verbTable()
                                     .talks = true}},
         {QStringLiteral("ports"), {.run = &RunPorts, .json = true}},
         {QStringLiteral("doctor"), {.run = &RunDoctor, .arguments = ArgumentWords::Port}},
+        {QStringLiteral("detect"), {.run = &RunDetect, .json = true, .talks = true}},
     };
     return verbs;
 }

@@ -42,6 +42,8 @@ int RunMemory(const CommandLine &line);
 int RunPorts(const CommandLine &line);
 // Why a port cannot be used, with the command that fixes it.
 int RunDoctor(const CommandLine &line);
+// Where on the named ports a decoder answers, whatever its link settings.
+int RunDetect(const CommandLine &line);
 
 // Says what is wrong in one line and points at --help, on stderr; returns UsageError.
 int Usage(const QString &problem);

@@ -50,7 +50,7 @@ void Exchange::start()
     // is sent, so that no byte of this reply can be discarded with them.
     port->discardTransmit();
     port->discardReceive();
-    timer_.start(scaledInterval(request_.timeout));
+    timer_.start(request_.wait ? scaledDuration(*request_.wait) : scaledInterval(request_.timeout));
     if (!port->write(request_.bytes)) {
         timer_.stop();
         QMetaObject::invokeMethod(

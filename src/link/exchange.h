@@ -9,6 +9,7 @@
 // The engine knows nothing of frames: what the bytes mean is the judge's
 // business, so every protocol exchange can share it.
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -68,6 +69,9 @@ public:
         // keeps the exchange going for the rest of the reply. Unset: the
         // verdict ends the exchange.
         std::function<std::optional<Continuation>(int verdict)> continuation = {};
+        // A wait worked out for this request (from the line's speed, say),
+        // scaled as the intervals are, in place of timeout.
+        std::optional<std::chrono::milliseconds> wait = std::nullopt;
     };
 
     Exchange(Transport &transport, Request request, QObject *parent = nullptr);

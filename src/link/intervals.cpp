@@ -68,7 +68,12 @@ std::chrono::milliseconds nominalInterval(Interval interval)
 
 std::chrono::milliseconds scaledInterval(Interval interval)
 {
-    const double scaled = std::round(double(nominalInterval(interval).count()) * g_scale);
+    return scaledDuration(nominalInterval(interval));
+}
+
+std::chrono::milliseconds scaledDuration(std::chrono::milliseconds nominal)
+{
+    const double scaled = std::round(double(nominal.count()) * g_scale);
     return std::chrono::milliseconds(scaled < 1.0 ? 1 : static_cast<long long>(scaled));
 }
 

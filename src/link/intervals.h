@@ -53,6 +53,8 @@ enum class Interval {
 // The value to wait for: the nominal one times the process-wide scale,
 // never below 1 ms so that ordering between intervals survives scaling.
 [[nodiscard]] std::chrono::milliseconds scaledInterval(Interval interval);
+// The same for a time worked out elsewhere (from a line's speed, say).
+[[nodiscard]] std::chrono::milliseconds scaledDuration(std::chrono::milliseconds nominal);
 
 // 1.0 in the program; tests may set e.g. 0.01. Values that are not positive
 // and finite are ignored.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <utility>
 
 #include "model/configuration.h"
 
@@ -31,6 +33,39 @@ const std::array<LinkChoiceGroup, 6> Groups{{
 bool HasOption(const LinkChoiceGroup &group, int index)
 {
     return index >= 0 && static_cast<std::size_t>(index) < group.options.size();
+}
+
+// The option of each group that stands for these settings, in the order
+// the window's opening steps select them.
+std::optional<std::array<std::pair<LinkSetting, int>, 6>> serialLinkChoices(int portNumber,
+                                                                          const SerialSettings &settings)
+{
+    const auto index = [](LinkSetting setting, std::string_view value) -> std::optional<int> {
+        const LinkChoiceGroup &group = LinkChoiceGroupFor(setting);
+        if (group.framing) {
+            const std::size_t at = value.size() == 1 ? group.framing->letters.find(value[0]) : std::string_view::npos;
+            return at == std::string_view::npos ? std::nullopt : std::optional<int>(static_cast<int>(at));
+        }
+        const auto at = std::find(group.options.begin(), group.options.end(), value);
+        return at == group.options.end() ? std::nullopt
+                                         : std::optional<int>(static_cast<int>(at - group.options.begin()));
+    };
+    const std::string baud = std::to_string(settings.baudRate);
+    const std::string dataBits = std::to_string(settings.dataBits);
+    const std::string stopBits = std::to_string(settings.stopBits);
+    const std::optional<int> found[] = {index(LinkSetting::Baud, baud), index(LinkSetting::DataBits, dataBits),
+                                        index(LinkSetting::StopBits, stopBits),
+                                        index(LinkSetting::Parity, std::string_view(&settings.parity, 1))};
+    const int port = portNumber - 1;
+    if (!HasOption(LinkChoiceGroupFor(LinkSetting::Port), port)
+        || std::any_of(std::begin(found), std::end(found), [](const auto &f) { return !f; }))
+        return std::nullopt;
+    return std::array<std::pair<LinkSetting, int>, 6>{{{LinkSetting::Port, port},
+                                                      {LinkSetting::TransferMode, TransferModes::ByRs232},
+                                                      {LinkSetting::Baud, *found[0]},
+                                                      {LinkSetting::DataBits, *found[1]},
+                                                      {LinkSetting::StopBits, *found[2]},
+                                                      {LinkSetting::Parity, *found[3]}}};
 }
 
 } // namespace
@@ -82,6 +117,21 @@ std::optional<int> StoredLinkChoice(const Configuration &config, LinkSetting set
             - group.options.begin()));
     default: return std::nullopt;
     }
+}
+
+bool ChooseSerialLink(Configuration &config, int portNumber, const SerialSettings &settings)
+{
+    const auto choices = serialLinkChoices(portNumber, settings);
+    if (!choices)
+        return false;
+    for (const auto &[setting, index] : *choices)
+        ApplyLinkChoice(config, setting, index);
+    return true;
+}
+
+bool OffersSerialLink(int portNumber, const SerialSettings &settings)
+{
+    return serialLinkChoices(portNumber, settings).has_value();
 }
 
 std::optional<SerialSettings> SerialSettingsOf(const Configuration &config, QString *problem)

@@ -48,6 +48,14 @@ void ApplyLinkChoice(Configuration &config, LinkSetting setting, int index);
 // none, e.g. a port number outside 1..4 read from a file.
 std::optional<int> StoredLinkChoice(const Configuration &config, LinkSetting setting);
 
+// The serial link at these settings on Com portNumber, chosen as the
+// transfer window's own options would choose it: By RS232, the port, the
+// baud rate, data bits, stop bits and parity. Nothing is written, and
+// false returned, when one of them is no option of the window (38400
+// baud, a port above 4).
+bool ChooseSerialLink(Configuration &config, int portNumber, const SerialSettings &settings);
+[[nodiscard]] bool OffersSerialLink(int portNumber, const SerialSettings &settings);
+
 // BaudText and FramingText as one value, for the port; nothing, with the
 // reason in *problem, when they spell no valid settings.
 std::optional<SerialSettings> SerialSettingsOf(const Configuration &config, QString *problem = nullptr);

@@ -22,7 +22,7 @@ struct PortRule {
 // hold one. The test window listens to its port while open, but the pages
 // may stay. The stored-data reader lets the transfer window's opening
 // steps run, whose first closes the firmware-update window.
-constexpr std::array<PortRule, 7> Rules{{
+constexpr auto Rules = std::to_array<PortRule>({
     {PortUser::Transfer, PortUser::FirmwareUpdate, MakeWay::Close},
     {PortUser::FirmwareUpdate, PortUser::Page, MakeWay::Close},
     {PortUser::FirmwareUpdate, PortUser::Transfer, MakeWay::Close},
@@ -30,7 +30,9 @@ constexpr std::array<PortRule, 7> Rules{{
     {PortUser::CommandConsole, PortUser::Transfer, MakeWay::Close},
     {PortUser::TestWindow, PortUser::Transfer, MakeWay::Close},
     {PortUser::StoredData, PortUser::Transfer, MakeWay::OpenAndClose},
-}};
+    // Closed so that the settings it finds are the ones the window opens with.
+    {PortUser::FindDecoder, PortUser::Transfer, MakeWay::Close},
+});
 
 } // namespace
 

@@ -12,7 +12,10 @@ namespace q51 {
 
 // The windows that use a port, and the pages that share the transfer
 // window's place in the main window.
-enum class PortUser { Page, Transfer, FirmwareUpdate, CommandConsole, TestWindow, StoredData };
+enum class PortUser {
+    Page, Transfer, FirmwareUpdate, CommandConsole, TestWindow, StoredData,
+    FindDecoder,
+};
 
 // What the arbiter asks of whoever keeps the windows.
 class PortWindows {

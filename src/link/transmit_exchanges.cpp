@@ -72,13 +72,9 @@ TransferReport uploadReport(InputPos state, const QByteArray &reply, Configurati
 TransferReport versionReport(InputPos state, const QByteArray &reply)
 {
     switch (state) {
-    case InputPos::Accepted: {
-        // Each byte is one character of the single-byte code page the
-        // decoder's texts are written in; ASCII comes out unchanged.
-        const std::string text = Windows1252ToUtf8(protocol::JudgeVersionReply(view(reply)).text);
+    case InputPos::Accepted:
         return {QString::fromUtf8(t::UploadMessage),
-                QString::fromUtf8(t::VersionInformation) + QString::fromStdString(text), {}};
-    }
+                QString::fromUtf8(t::VersionInformation) + AcceptedVersionText(reply).value_or(QString()), {}};
     case InputPos::Failed: break;
     case InputPos::NotAcknowledged: return report(t::SendCommandMessage, t::SendCommandFailed);
     case InputPos::NothingReceived: return timeOutReport(TransferKind::Version);
@@ -106,13 +102,29 @@ Exchange::Request PrepareTransfer(TransferKind kind, Configuration &config)
         request.threshold = static_cast<int>(protocol::UploadLimits.receiveThreshold);
         request.timeout = Interval::UploadReply;
         break;
-    case TransferKind::Version:
-        request.bytes = toQt(protocol::ReadVersionRequest());
-        request.threshold = static_cast<int>(protocol::VersionLimits.receiveThreshold);
-        request.timeout = Interval::VersionReply;
-        break;
+    case TransferKind::Version: return VersionQuery();
     }
     return request;
+}
+
+Exchange::Request VersionQuery()
+{
+    Exchange::Request request;
+    request.judge = [](const QByteArray &reply) { return static_cast<int>(judge(TransferKind::Version, reply)); };
+    request.bytes = toQt(protocol::ReadVersionRequest());
+    request.threshold = static_cast<int>(protocol::VersionLimits.receiveThreshold);
+    request.timeout = Interval::VersionReply;
+    return request;
+}
+
+std::optional<QString> AcceptedVersionText(const QByteArray &reply)
+{
+    const protocol::VersionReply judged = protocol::JudgeVersionReply(view(reply));
+    if (judged.state != InputPos::Accepted)
+        return std::nullopt;
+    // Each byte is one character of the single-byte code page the decoder's
+    // texts are written in; ASCII comes out unchanged.
+    return QString::fromStdString(Windows1252ToUtf8(judged.text));
 }
 
 TransferReport CompleteTransfer(TransferKind kind, const ExchangeResult &result, Configuration &config)

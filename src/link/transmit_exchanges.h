@@ -4,6 +4,8 @@
 // for and how long, how its reply is judged, and the message it ends with.
 // The window only starts them and shows the result.
 
+#include <optional>
+
 #include <QString>
 
 #include "link/exchange.h"
@@ -27,6 +29,11 @@ struct TransferReport {
 // The request for the exchange. A download first writes the block checksum
 // into bytes 254 and 255 of the block, so the frame carries it.
 [[nodiscard]] Exchange::Request PrepareTransfer(TransferKind kind, Configuration &config);
+// The firmware version query on its own: it touches no configuration.
+[[nodiscard]] Exchange::Request VersionQuery();
+// The 30-character version text of an accepted version reply, trailing
+// blanks kept; nothing for any other reply.
+[[nodiscard]] std::optional<QString> AcceptedVersionText(const QByteArray &reply);
 
 // Turns the finished exchange into its message. An accepted upload replaces
 // the whole block (the saved copy stays as it was); nothing else touches the

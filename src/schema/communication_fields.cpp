@@ -1,5 +1,7 @@
 #include "schema/communication_fields.h"
 
+#include <string>
+
 namespace q51 {
 
 namespace {
@@ -138,6 +140,24 @@ const std::vector<PanelSpec> &CommunicationPagePanels()
          "cmdDefault44", "Set All Defaults", 2},
     };
     return panels;
+}
+
+std::vector<int> DecoderBaudRates()
+{
+    std::vector<int> rates;
+    for (const Choice &choice : baudField().choices)
+        rates.push_back(std::stoi(choice.caption));
+    return rates;
+}
+
+int FactoryDecoderBaudRate()
+{
+    const FieldSpec field = baudField();
+    for (const Choice &choice : field.choices) {
+        if (choice.value == field.defaultValue)
+            return std::stoi(choice.caption);
+    }
+    return 0; // the table test holds every default to one of its choices
 }
 
 } // namespace q51

@@ -18,4 +18,9 @@ struct TerminatorPair {
 };
 const std::vector<TerminatorPair> &TerminatorPairs();
 
+// The baud rates the decoder can be set to (the "Baud Rate" choices), in
+// the page's order, and the one a factory block holds.
+std::vector<int> DecoderBaudRates();
+int FactoryDecoderBaudRate();
+
 } // namespace q51

@@ -83,6 +83,10 @@ const QList<Reachable> &reachableWindows()
          [](Shell &s) {
              return openedDialog(s, MakeToolWindowFactories(s.config, s.dialogs, s.portIo).keyboardTest);
          }},
+        {"Find Decoder",
+         [](Shell &s) {
+             return openedDialog(s, MakeToolWindowFactories(s.config, s.dialogs, s.portIo).findDecoder);
+         }},
         {"Function Keys", [](Shell &s) { return keyDialog(s, "Command1"); }},
         {"Control Keys", [](Shell &s) { return keyDialog(s, "Command3"); }},
         {"About",

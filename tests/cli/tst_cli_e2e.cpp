@@ -18,6 +18,7 @@
 
 #include "cli/exit_codes.h"
 #include "edited_block.h"
+#include "link/decoder_detect.h"
 #include "files/config_file_io.h"
 #include "model/factory_defaults.h"
 #include "schema/config_text.h"
@@ -117,6 +118,8 @@ private slots:
     void failedWriteIsToldAndKeepsTheEarlierFile_data();
     void failedWriteIsToldAndKeepsTheEarlierFile();
     void memorySizesListEveryGroup();
+    void detectFindsTheDecodersSpeed_data();
+    void detectFindsTheDecodersSpeed();
 
 private:
     QTemporaryDir dir;
@@ -614,6 +617,11 @@ void CliEndToEndTest::usageErrorIsOneLinePlusHint_data()
     QTest::newRow("bad --settings") << QStringList{"status", "--settings", "9600,X,8,1"}
                                     << "--settings \"9600,X,8,1\": \"9600,X,8,1\" is not a valid serial setting: the "
                                        "parity must be N, E, O, M or S.";
+    QTest::newRow("detect, no port named") << QStringList{"detect"}
+                                           << "detect writes to the port at every speed: name it with --port, or use "
+                                              "--ports all for every USB serial adapter";
+    QTest::newRow("detect --settings") << QStringList{"detect", "--port", "/dev/null", "--settings", "9600,N,8,1"}
+                                       << "detect tries every baud rate itself and takes no --settings";
     QTest::newRow("--port COM9") << QStringList{"status", "--port", "COM9"}
                                  << "--port takes Com 1 to 4 or a device, not \"COM9\"";
     QTest::newRow("even parity") << QStringList{"version", "--settings", "9600,E,8,1"}
@@ -737,6 +745,55 @@ void CliEndToEndTest::memorySizesListEveryGroup()
     for (const QJsonValue &line : QJsonDocument::fromJson(json.out.toUtf8()).object().value("lines").toArray())
         elements << line.toString();
     QCOMPARE(elements, expected);
+}
+
+void CliEndToEndTest::detectFindsTheDecodersSpeed_data()
+{
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("answers"); // settings a decoder answered at, in the order tried
+    QTest::addColumn<QString>("heard");        // what every other probe heard
+
+    QStringList everySpeed;
+    for (const DetectProbe &probe : DetectPlan()) {
+        const QString settings = serialSettingsText(probe.settings);
+        everySpeed << settings;
+        QTest::addRow("decoder at %d", probe.settings.baudRate)
+            << QStringList{"--line-speed", QString::number(probe.settings.baudRate)} << int(Success)
+            << QStringList{settings} << "nothing";
+    }
+    QTest::newRow("answers at every speed") << QStringList{} << int(Ambiguous) << everySpeed << "";
+    QTest::newRow("silent") << QStringList{"--silent"} << int(TimedOut) << QStringList{} << "nothing";
+    QTest::newRow("noise at every speed") << QStringList{"--garbage"} << int(BadReply) << QStringList{} << "noise";
+}
+
+// The real program on the real serial stack, the simulator hearing only at
+// its own speed: every speed is tried once, and the decoder's is named.
+void CliEndToEndTest::detectFindsTheDecodersSpeed()
+{
+    QFETCH(QStringList, simulator);
+    QFETCH(int, code);
+    QFETCH(QStringList, answers);
+    QFETCH(QString, heard);
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start(simulator));
+    // Each probe waits long enough for the simulator on a busy machine.
+    const Run run = ctl({"detect", "--json", "--port", "@DEV"}, sim.device(), QStringLiteral("0.5"));
+    QCOMPARE(run.code, code);
+    const QJsonObject data = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QStringList answered;
+    for (const QJsonValue &answer : data.value("answers").toArray()) {
+        answered << answer.toObject().value("settings").toString();
+        QCOMPARE(answer.toObject().value("version").toString(), QStringLiteral("Q51 Decoder Simulator V1.00"));
+    }
+    QCOMPARE(answered, answers);
+    const QJsonArray probes = data.value("probes").toArray();
+    QCOMPARE(probes.size(), qsizetype(DetectPlan().size()));
+    for (const QJsonValue &probe : probes) {
+        const QJsonObject o = probe.toObject();
+        if (!answers.contains(o.value("settings").toString()))
+            QCOMPARE(o.value("heard").toString(), heard);
+    }
 }
 
 QTEST_GUILESS_MAIN(CliEndToEndTest)

@@ -396,6 +396,8 @@ void SimulatorResponderTest::options_data()
     QTest::newRow("trailing junk") << QStringList{"--hangup-after", "5x"} << false;
     QTest::newRow("split of 0") << QStringList{"--split", "0"} << false;
     QTest::newRow("baud of 0") << QStringList{"--baud", "0"} << false;
+    QTest::newRow("line speed") << QStringList{"--line-speed", "19200", "--baud", "19200"} << true;
+    QTest::newRow("line speed of 0") << QStringList{"--line-speed", "0"} << false;
     QTest::newRow("pause without split") << QStringList{"--pause", "5"} << false;
     QTest::newRow("flag with a value") << QStringList{"--silent=1"} << false;
     QTest::newRow("empty link path") << QStringList{"--link", ""} << false;
