@@ -8,7 +8,7 @@
 //   build/bench/bench_all [runs [section...]]
 //
 // runs: default 5 (median, min and max; the firmware update at most 3);
-// sections: rs232 detect keyboard firmware stored waiting startup many (default
+// sections: rs232 detect keyboard firmware stored waiting editor startup many (default
 // all); many-full-update is many with the whole 64K firmware image, and is
 // run only when named.
 // `bench_all --every-window` is the resident-size probe this program runs
@@ -38,6 +38,8 @@
 #include <vector>
 
 #include "app/child_windows.h"
+#include "bench_doubles.h"
+#include "editor_bench.h"
 #include "document/config_document.h"
 #include "app/main_window.h"
 #include "keyboard_wedge.h"
@@ -67,6 +69,7 @@
 #include "ui/user_dialogs.h"
 
 using namespace q51;
+using namespace q51::bench;
 namespace kb = protocol::keyboard;
 
 namespace {
@@ -181,20 +184,6 @@ ExchangeResult runExchange(Transport &port, Exchange::Request request, double *m
     });
     return result;
 }
-
-// Hands every message to onMessage instead of showing a box.
-class NoteDialogs final : public UserDialogs {
-public:
-    std::function<void(const Message &)> onMessage;
-    Answer ask(const Message &message) override
-    {
-        if (onMessage)
-            onMessage(message);
-        return message.defaultAnswer;
-    }
-    QString openFileName(const FileDialogRequest &) override { return {}; }
-    QString saveFileName(const FileDialogRequest &) override { return {}; }
-};
 
 // Shows a window and waits until it is the active one: the wedge double
 // types into the focused widget of the active window.
@@ -519,13 +508,6 @@ void storedData(int runs)
 }
 
 // Port I/O that is never allowed: no window may reach the keyboard controller.
-class NoPortIo final : public PortIo {
-public:
-    bool InitializeWinIo() override { return false; }
-    bool SetPortVal(std::uint16_t, std::uint32_t, int) override { return false; }
-    void ShutdownWinIo() override {}
-};
-
 // Lets posted paints and layouts run.
 void settle()
 {
@@ -750,23 +732,8 @@ QByteArray peakResidentLine()
 // size. Modal windows are closed once painted. Messages go nowhere.
 int everyWindow()
 {
-    // Serial ports that cannot open: no window may start a real exchange.
-    for (int n = 1; n <= 4; ++n)
-        qputenv(("Q51_COM" + QByteArray::number(n)).constData(), "/nonexistent/q51-bench-port");
-    Configuration config;
-    ConfigDocument document(config);
-    NoteDialogs dialogs;
-    NoPortIo portIo;
-    ShellServices services{
-        dialogs,
-        portIo,
-        [](const QString &, const QStringList &) { return false; }, // no help viewer: the built-in page
-        [] { return QStringLiteral("08/12/2026"); },
-        MakeChildWindowFactory(config, document, dialogs, portIo),
-        MakeToolWindowFactories(config, dialogs, portIo),
-        &document,
-    };
-    MainWindow window(config, services);
+    BenchWindow bench;
+    MainWindow &window = bench.window;
     window.startUp();
     activate(window);
     settle();
@@ -900,6 +867,8 @@ int main(int argc, char *argv[])
         waiting();
         idle();
     }
+    if (wanted("editor"))
+        allMet = EditorBench() && allMet;
     if (wanted("startup"))
         startUp(runs);
     // The whole 64K image to 32 decoders takes minutes: only when named.
