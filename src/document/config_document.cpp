@@ -67,7 +67,9 @@ void ConfigDocument::replace(const std::function<void(Configuration &)> &edit)
 
 void ConfigDocument::catchUp(const QString &name)
 {
-    const DocumentState before = StateOf(seen_);
+    // A transfer replaced the block alone: the port and mode chosen in the
+    // transfer window meanwhile are not part of what undoing it takes back.
+    const DocumentState before{seen_.block, config_.Header()};
     offerStep(name, before, announce());
 }
 

@@ -59,6 +59,7 @@ private slots:
     void typingIsOneStepUntilTheFocusMoves();
     void newAndOpenStartAFreshHistory();
     void undoingToTheSavedContentsMeansUnchanged();
+    void undoingAnUploadKeepsThePortChosenForIt();
     void changedSettingsAreTheSettingsWhoseBitsDiffer();
 
 private:
@@ -222,6 +223,18 @@ void EditHistoryTest::undoingToTheSavedContentsMeansUnchanged()
     QVERIFY(config_.HasUnsavedChanges());
     history_->stack().undo();
     QVERIFY(!config_.HasUnsavedChanges());
+}
+
+void EditHistoryTest::undoingAnUploadKeepsThePortChosenForIt()
+{
+    const Block before = config_.block;
+    config_.PortNumber = 3; // the transfer window's port choice, then its upload
+    config_.block[24] ^= 0x0F;
+    document_->catchUp(QStringLiteral("Upload To PC"));
+    QCOMPARE(history_->stack().undoText(), QStringLiteral("Upload To PC"));
+    history_->stack().undo();
+    QCOMPARE(config_.block, before);
+    QCOMPARE(config_.PortNumber, std::int16_t(3));
 }
 
 void EditHistoryTest::changedSettingsAreTheSettingsWhoseBitsDiffer()
