@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "link/dev_directory_port_events.h"
