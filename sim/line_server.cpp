@@ -57,14 +57,15 @@ int LineServer::Run()
             Log("hanging up");
             return 0;
         }
-        const std::optional<TimePoint> nextByte = schedule_.NextDue();
+        // While the device is away nothing goes out (a master of -1 is not polled).
+        const std::optional<TimePoint> nextByte = pty_.Present() ? schedule_.NextDue() : std::nullopt;
         const bool writeDue = nextByte && *nextByte <= now;
         std::optional<TimePoint> wake = nextByte;
         const auto wakeBy = [&](TimePoint t) {
             if (!wake || t < *wake)
                 wake = t;
         };
-        if (simulator_.HasUnfinishedRequest())
+        if (simulator_.HasUnfinishedRequest() && pty_.Present())
             wakeBy(lastInput_ + UnfinishedRequestTimeout);
         if (hangUpStart_)
             wakeBy(now + HangUpDrainPoll);
@@ -78,16 +79,38 @@ int LineServer::Run()
             throw std::system_error(errno, std::generic_category(), "poll failed");
         }
         if (fds[1].revents & POLLIN) {
-            Log("stopping");
-            return 0;
+            const TerminationSignals::Arrived arrived = signals_.Take();
+            if (arrived.stop) {
+                Log("stopping");
+                return 0;
+            }
+            for (int i = 0; i < arrived.vanishToggles; ++i)
+                ToggleVanish();
+            continue;
         }
         now = Clock::now();
         if (fds[0].revents & POLLIN)
             ReadRequests(now);
+        if (!pty_.Present())
+            continue;
         WriteDue(now);
         if (simulator_.HasUnfinishedRequest() && now - lastInput_ >= UnfinishedRequestTimeout)
             Handle(simulator_.DropUnfinishedRequest(), now);
     }
+}
+
+void LineServer::ToggleVanish()
+{
+    if (!onVanishToggle) {
+        Log("SIGUSR1 ignored");
+        return;
+    }
+    if (pty_.Present()) {
+        schedule_.Clear();
+        simulator_.DropUnfinishedRequest();
+    }
+    onVanishToggle();
+    Log(pty_.Present() ? "back on " + pty_.devicePath() : std::string("vanished"));
 }
 
 void LineServer::ReadRequests(TimePoint now)

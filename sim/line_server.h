@@ -3,6 +3,7 @@
 // the replies when the schedule says, and ends on a termination signal or
 // after a hang-up fault. Waits in ppoll, so it uses no CPU while idle.
 
+#include <functional>
 #include <string>
 
 #include "sim/decoder_simulator.h"
@@ -22,6 +23,10 @@ public:
     // Returns the process exit code.
     int Run();
 
+    // Runs on SIGUSR1: makes the device vanish or come back (the pseudo-
+    // terminal and whatever names it). What was still to be sent is lost.
+    std::function<void()> onVanishToggle;
+
 private:
     using TimePoint = OutputSchedule::TimePoint;
 
@@ -30,6 +35,7 @@ private:
     void WriteDue(TimePoint now);
     // True once a hang-up's last bytes are out and read (or given up on).
     bool ReadyToHangUp(TimePoint now);
+    void ToggleVanish();
 
     PseudoTerminal &pty_;
     const TerminationSignals &signals_;

@@ -49,7 +49,20 @@ int Serve(const SimOptions &options, const q51::Block &block, PseudoTerminal &pt
         std::optional<DeviceLink> link;
         if (!options.linkPath.empty())
             link.emplace(options.linkPath, pty.devicePath());
-        return LineServer(pty, signals, simulator, schedule, options.dumpBlockFile, options.lineSpeed).Run();
+        LineServer server(pty, signals, simulator, schedule, options.dumpBlockFile, options.lineSpeed);
+        // As an unplugged adapter: the line hangs up and the name goes; then
+        // a new line under the same name.
+        server.onVanishToggle = [&] {
+            if (pty.Present()) {
+                link.reset();
+                pty.Vanish();
+                return;
+            }
+            pty.Reappear();
+            if (!options.linkPath.empty())
+                link.emplace(options.linkPath, pty.devicePath());
+        };
+        return server.Run();
     } catch (const std::exception &e) {
         std::cerr << "q51sim: " << e.what() << '\n';
         return 1;

@@ -36,6 +36,8 @@ public:
 
     [[nodiscard]] std::optional<TimePoint> NextDue() const;
     [[nodiscard]] bool Empty() const { return queue_.empty(); }
+    // Forgets what was still to go out, as a line that went away does.
+    void Clear() { queue_.clear(); }
 
 private:
     struct TimedByte {

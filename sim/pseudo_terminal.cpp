@@ -22,6 +22,11 @@ namespace {
 
 PseudoTerminal::PseudoTerminal()
 {
+    Open();
+}
+
+void PseudoTerminal::Open()
+{
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (master_ < 0)
         Fail("cannot open a pseudo-terminal");
@@ -29,6 +34,7 @@ PseudoTerminal::PseudoTerminal()
     if (grantpt(master_) != 0 || unlockpt(master_) != 0 || ptsname_r(master_, name, sizeof name) != 0) {
         const int saved = errno;
         close(master_);
+        master_ = -1;
         errno = saved;
         Fail("cannot set up the pseudo-terminal");
     }
@@ -40,6 +46,7 @@ PseudoTerminal::PseudoTerminal()
         if (device_ >= 0)
             close(device_);
         close(master_);
+        master_ = device_ = -1;
         errno = saved;
         Fail("cannot open the pseudo-terminal device");
     }
@@ -51,8 +58,23 @@ PseudoTerminal::PseudoTerminal()
 
 PseudoTerminal::~PseudoTerminal()
 {
-    close(device_);
-    close(master_);
+    Vanish();
+}
+
+void PseudoTerminal::Vanish()
+{
+    if (device_ >= 0)
+        close(device_);
+    if (master_ >= 0)
+        close(master_);
+    master_ = device_ = -1;
+    devicePath_.clear();
+}
+
+void PseudoTerminal::Reappear()
+{
+    Vanish();
+    Open();
 }
 
 int PseudoTerminal::LineSpeed() const

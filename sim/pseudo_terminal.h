@@ -17,7 +17,15 @@ public:
     PseudoTerminal(const PseudoTerminal &) = delete;
     PseudoTerminal &operator=(const PseudoTerminal &) = delete;
 
-    // Non-blocking; our end of the line.
+    // Closes both ends: the client's device hangs up and its node goes away,
+    // as an unplugged adapter's does.
+    void Vanish();
+    // A new pseudo-terminal (under a new name) after Vanish. Throws as the
+    // constructor does.
+    void Reappear();
+    [[nodiscard]] bool Present() const { return master_ >= 0; }
+
+    // Non-blocking; our end of the line; -1 while vanished.
     [[nodiscard]] int master() const { return master_; }
     // The device a client opens, e.g. /dev/pts/7.
     [[nodiscard]] const std::string &devicePath() const { return devicePath_; }
@@ -28,6 +36,8 @@ public:
     [[nodiscard]] int LineSpeed() const;
 
 private:
+    void Open();
+
     int master_ = -1;
     int device_ = -1;
     std::string devicePath_;

@@ -184,7 +184,9 @@ Simulated decoder on a pseudo-terminal. Prints "q51sim: <device>" on the
 first line of standard output, then answers configuration write (0x01),
 configuration read (0x80), version (0x85), status (0x83) and trigger (0x82)
 requests until interrupted.
-Every request is logged to standard error.
+Every request is logged to standard error. SIGUSR1 unplugs the device (the
+line hangs up, the --link name goes); the next SIGUSR1 plugs a new one in
+under the same --link name.
 
   --link PATH          also make PATH a symbolic link to the device
                        (removed on exit)

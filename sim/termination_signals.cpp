@@ -11,12 +11,14 @@ namespace q51::sim {
 namespace {
 
 int pipeFds[2] = {-1, -1};
-constexpr int Handled[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int Handled[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1};
+constexpr char StopByte = 1;
+constexpr char VanishByte = 2;
 
-extern "C" void OnTerminationSignal(int)
+extern "C" void OnTerminationSignal(int signal)
 {
     const int saved = errno;
-    const char byte = 1;
+    const char byte = signal == SIGUSR1 ? VanishByte : StopByte;
     [[maybe_unused]] const auto n = write(pipeFds[1], &byte, 1);
     errno = saved;
 }
@@ -46,6 +48,20 @@ TerminationSignals::~TerminationSignals()
 int TerminationSignals::fd() const
 {
     return pipeFds[0];
+}
+
+TerminationSignals::Arrived TerminationSignals::Take() const
+{
+    Arrived arrived;
+    char bytes[64];
+    ssize_t n = 0;
+    while ((n = read(pipeFds[0], bytes, sizeof bytes)) > 0 || (n < 0 && errno == EINTR)) {
+        for (ssize_t i = 0; i < n; ++i) {
+            arrived.stop |= bytes[i] == StopByte;
+            arrived.vanishToggles += bytes[i] == VanishByte ? 1 : 0;
+        }
+    }
+    return arrived;
 }
 
 } // namespace q51::sim

@@ -1,6 +1,7 @@
 #pragma once
 // SIGINT, SIGTERM and SIGHUP turned into a readable descriptor (the
-// self-pipe trick), so the poll loop wakes for them without races.
+// self-pipe trick), so the poll loop wakes for them without races; SIGUSR1
+// too, which asks the device to vanish or come back.
 
 namespace q51::sim {
 
@@ -12,8 +13,15 @@ public:
     TerminationSignals(const TerminationSignals &) = delete;
     TerminationSignals &operator=(const TerminationSignals &) = delete;
 
-    // Readable once a termination signal has arrived.
+    // Readable once a signal has arrived.
     [[nodiscard]] int fd() const;
+
+    struct Arrived {
+        bool stop = false;  // SIGINT, SIGTERM or SIGHUP
+        int vanishToggles = 0; // SIGUSR1s
+    };
+    // Reads what has arrived since the last call.
+    [[nodiscard]] Arrived Take() const;
 };
 
 } // namespace q51::sim

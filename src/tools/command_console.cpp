@@ -1,5 +1,7 @@
 #include "tools/command_console.h"
 
+#include <utility>
+
 #include <QComboBox>
 #include <QFont>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@
 #include "tools/choices_group.h"
 #include "tools/reply_line.h"
 #include "ui/user_dialogs.h"
+#include "ui/widget_helpers.h"
 
 namespace q51 {
 
@@ -46,6 +49,7 @@ CommandConsole::CommandConsole(Configuration &config, UserDialogs &dialogs, Port
     setWindowTitle(text(c::WindowCaption));
     port_.onEnd = [this] { endCommand(); };
     buildControls();
+    port_.followAdapter(false, [this](const QString &line) { sayAboutPort(line); });
 }
 
 CommandConsole::~CommandConsole()
@@ -126,6 +130,21 @@ void CommandConsole::CmdSend_Click()
     command_->start();
 }
 
+void CommandConsole::sayAboutPort(const QString &line)
+{
+    // A keyboard Status reply is being typed into the log: the line waits.
+    if (command_ && path_->current() == KeyboardPath)
+        waitingLines_ << line;
+    else
+        appendLine(log_, line);
+}
+
+void CommandConsole::flushWaitingLines()
+{
+    for (const QString &line : std::exchange(waitingLines_, {}))
+        appendLine(log_, line);
+}
+
 void CommandConsole::onFinished(ConsoleItem item, const ConsoleOutcome &outcome)
 {
     if (command_) {
@@ -147,6 +166,7 @@ void CommandConsole::onFinished(ConsoleItem item, const ConsoleOutcome &outcome)
             appendStatusLines(d_);
         }
     }
+    flushWaitingLines();
     setControlsEnabled(true);
     // Last: the box runs its own event loop.
     dialogs_.tell(text(c::MessageCaption), resultText(item, succeeded), MessageIcon::None, outcome.detail);
@@ -177,6 +197,7 @@ void CommandConsole::endCommand()
     command_->abort();
     command_->deleteLater();
     command_ = nullptr;
+    flushWaitingLines();
     setControlsEnabled(true);
 }
 

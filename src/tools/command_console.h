@@ -3,13 +3,15 @@
 // by keyboard and shows the decoder's status byte in words. Modal, opened
 // from the Tools menu. Over RS232 it opens its port for each command and
 // closes it after; it holds no port between commands. Closing it in the
-// middle of a command ends the command silently.
+// middle of a command ends the command silently. When the adapter it used
+// is unplugged and plugged in again, its log says "Port lost" and "Port back".
 
 #include <functional>
 #include <memory>
 
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 
 #include "link/console_command.h"
 #include "tools/window_port.h"
@@ -48,6 +50,8 @@ private:
     void appendStatusLines(const protocol::StatusBytes &status);
     void setControlsEnabled(bool enabled);
     void endCommand();
+    void sayAboutPort(const QString &line);
+    void flushWaitingLines();
 
     Configuration &config_;
     UserDialogs &dialogs_;
@@ -64,6 +68,7 @@ private:
     QPointer<ConsoleCommand> command_;
     // The last status reply accepted; kept from one command to the next.
     protocol::StatusBytes d_{};
+    QStringList waitingLines_; // about the port, held while a reply is typed into the log
 };
 
 } // namespace q51

@@ -11,9 +11,7 @@
 
 #include "link/intervals.h"
 #include "link/spelled_bytes.h"
-#include "link/transmit_texts.h"
 #include "model/configuration.h"
-#include "tools/port_reopen_dialog.h"
 #include "tools/test_window_texts.h"
 #include "ui/user_dialogs.h"
 #include "ui/widget_helpers.h"
@@ -32,13 +30,11 @@ QString text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-
-
 } // namespace
 
 TestWindow::TestWindow(Configuration &config, UserDialogs &dialogs, const TransportFactory &makePort,
                        QWidget *parent)
-    : QDialog(parent), config_(config), dialogs_(dialogs), port_(*this, dialogs, makePort)
+    : QDialog(parent), config_(config), port_(*this, dialogs, makePort)
 {
     setObjectName(QStringLiteral("DDT"));
     setWindowTitle(text(t::WindowCaption));
@@ -46,6 +42,7 @@ TestWindow::TestWindow(Configuration &config, UserDialogs &dialogs, const Transp
     port_.onEnd = [this] { batch_.stop(); };
     batch_.setSingleShot(true);
     connect(&batch_, &QTimer::timeout, this, &TestWindow::showBatch);
+    port_.followAdapter(true, [this](const QString &line) { appendLine(rs232_, line); });
     if (Transport *port = port_.transport()) {
         connect(port, &Transport::bytesArrived, this, &TestWindow::onBytesArrived);
         connect(port, &Transport::portLost, this, &TestWindow::onPortLost);
@@ -149,9 +146,8 @@ void TestWindow::showBatch()
 
 void TestWindow::onPortLost()
 {
+    // The box says so; the port comes back by itself with its adapter.
     batch_.stop();
-    dialogs_.tell(text(DefaultCaption), portNotAvailableText(config_.PortNumber), MessageIcon::None,
-                  text(transmit_text::PortLostDetail));
 }
 
 bool TestWindow::eventFilter(QObject *watched, QEvent *event)

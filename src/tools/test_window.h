@@ -3,7 +3,8 @@
 // lands in the keyboard box; what it sends over the serial port is shown in
 // the RS232 box, control bytes spelled out, one batch per line. The port is
 // opened when the window opens and closed when it closes; without it the
-// keyboard box still works.
+// keyboard box still works. When its adapter is unplugged the RS232 box
+// says "Port lost", and "Port back" once the port is open again by itself.
 
 #include <memory>
 
@@ -44,7 +45,6 @@ private:
     void focusKeyboardBox();
 
     Configuration &config_;
-    UserDialogs &dialogs_;
     WindowPort port_;
 
     QLabel *portLabel_ = nullptr;

@@ -3,6 +3,9 @@
 #include <QEvent>
 #include <QWidget>
 
+#include "link/link_settings_choices.h"
+#include "link/port_recovery.h"
+#include "link/port_watch.h"
 #include "model/configuration.h"
 #include "tools/port_reopen_dialog.h"
 #include "ui/widget_helpers.h"
@@ -17,6 +20,7 @@ WindowPort::WindowPort(QWidget &window, UserDialogs &dialogs, const TransportFac
 
 WindowPort::~WindowPort()
 {
+    recovery_.reset(); // before the port it follows
     release();
 }
 
@@ -38,12 +42,34 @@ bool WindowPort::haveOrTell(int portNumber)
 
 bool WindowPort::open(const Configuration &config)
 {
-    return haveOrTell(config.PortNumber) && reopenPort(*port_, config, dialogs_);
+    if (!haveOrTell(config.PortNumber) || !reopenPort(*port_, config, dialogs_))
+        return false;
+    if (const auto settings = SerialSettingsOf(config))
+        return opened(*settings, config.PortNumber);
+    return true;
 }
 
 bool WindowPort::open(const SerialSettings &settings, int portNumber)
 {
-    return haveOrTell(portNumber) && reopenPort(*port_, settings, portNumber, dialogs_);
+    return haveOrTell(portNumber) && reopenPort(*port_, settings, portNumber, dialogs_)
+           && opened(settings, portNumber);
+}
+
+bool WindowPort::opened(const SerialSettings &settings, int portNumber)
+{
+    if (recovery_)
+        recovery_->follow(settings, portNumber, keepOpen_);
+    return true;
+}
+
+void WindowPort::followAdapter(bool keepOpen, std::function<void(const QString &line)> say)
+{
+    if (!port_)
+        return;
+    keepOpen_ = keepOpen;
+    recovery_ = std::make_unique<PortRecovery>(*port_, CurrentPortWatch());
+    connect(recovery_.get(), &PortRecovery::lost, this, [say] { say(QString::fromUtf8(PortLostLine)); });
+    connect(recovery_.get(), &PortRecovery::back, this, [say] { say(QString::fromUtf8(PortBackLine)); });
 }
 
 void WindowPort::release()
@@ -56,6 +82,9 @@ void WindowPort::end()
 {
     if (onEnd)
         onEnd();
+    // A port coming back must not be opened for a window that has ended.
+    if (recovery_)
+        recovery_->stop();
     release();
 }
 

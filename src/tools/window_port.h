@@ -19,6 +19,7 @@ namespace q51 {
 
 struct Configuration;
 struct SerialSettings;
+class PortRecovery;
 class UserDialogs;
 
 class WindowPort final : public QObject {
@@ -40,6 +41,12 @@ public:
     bool open(const SerialSettings &settings, int portNumber);
     void release(); // closes the port if open
 
+    // From the next successful opening on, follows the port's adapter: say
+    // gets "Port lost" when it goes and "Port back" when it returns, within
+    // moments of being plugged in again. keepOpen: the window holds its
+    // port, which is then opened again by itself. Ends with the window.
+    void followAdapter(bool keepOpen, std::function<void(const QString &line)> say);
+
     // onEnd, then release: what every end of the window does.
     void end();
     // Ends the window the way its own close box would.
@@ -50,10 +57,13 @@ protected:
 
 private:
     bool haveOrTell(int portNumber);
+    bool opened(const SerialSettings &settings, int portNumber);
 
     QWidget &window_;
     UserDialogs &dialogs_;
     std::unique_ptr<Transport> port_;
+    std::unique_ptr<PortRecovery> recovery_;
+    bool keepOpen_ = false;
     bool shown_ = false;
 };
 

@@ -24,6 +24,13 @@ void appendText(QPlainTextEdit *box, const QString &more)
     box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
 }
 
+void appendLine(QPlainTextEdit *box, const QString &line)
+{
+    const QString text = box->toPlainText();
+    const bool atLineStart = text.isEmpty() || text.endsWith(QLatin1Char('\n'));
+    appendText(box, (atLineStart ? QString() : QStringLiteral("\n")) + line + QLatin1Char('\n'));
+}
+
 void closeHostingWindow(QWidget *window)
 {
     if (auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget()))

@@ -25,6 +25,8 @@ void announceByTitle(QGroupBox *frame);
 // Appends at the end whatever the user's cursor is doing, and keeps the
 // newest text in view.
 void appendText(QPlainTextEdit *box, const QString &more);
+// The same for a line of its own: after a line break, ended by one.
+void appendLine(QPlainTextEdit *box, const QString &line);
 
 // Closes a window the way its own close box would: inside the main window
 // the frame is what closes, and its close event reaches the window first.

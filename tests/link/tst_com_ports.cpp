@@ -22,6 +22,9 @@
 #include "link/port_doctor.h"
 #include "link/system_text.h"
 #include "link/port_names.h"
+#include "link/port_recovery.h"
+#include "link/fake_transport.h"
+#include "link/intervals.h"
 #include "link/port_watch.h"
 #include "link/uevent_message.h"
 #include "support/fake_doctor_system.h"
@@ -398,6 +401,103 @@ private slots:
         }
         QVERIFY(!watch.activeSource());
         QVERIFY(!events->running);
+    }
+
+    void portComesBackWithItsAdapter_data()
+    {
+        QTest::addColumn<bool>("byId");          // else a plain path that exists or not
+        QTest::addColumn<bool>("keepOpen");      // the window holds its port
+        QTest::addColumn<bool>("strangerFirst"); // another adapter shows up before ours
+        QTest::addColumn<bool>("refusedAtFirst"); // the returning node is not ours to open yet
+        QTest::newRow("held, by by-id name, back as ttyUSB1") << true << true << true << false;
+        QTest::newRow("held, plain path, opened on a retry") << false << true << false << true;
+        QTest::newRow("between exchanges, plain path") << false << false << false << false;
+        QTest::newRow("between exchanges, by by-id name") << true << false << true << false;
+    }
+    void portComesBackWithItsAdapter()
+    {
+        QFETCH(bool, byId);
+        QFETCH(bool, keepOpen);
+        QFETCH(bool, strangerFirst);
+        QFETCH(bool, refusedAtFirst);
+        const double savedScale = intervalScale();
+        setIntervalScale(0.2);
+        const char *oursName = byId ? "usb-Maker_A1" : "";
+        const QString ours = byId ? QStringLiteral("/dev/serial/by-id/usb-Maker_A1") : QString();
+        const auto catalogue = std::make_shared<FixedPortCatalogue>();
+        SetPortCatalogue(catalogue);
+        bool pathExists = true;
+        if (byId)
+            catalogue->setPorts({Adapter("/dev/ttyUSB0", oursName)});
+        else
+            qputenv(envName(1).constData(), "/dev/ttyQ51");
+        auto *events = new PushedPortEvents;
+        std::vector<std::unique_ptr<PortEventSource>> sources;
+        sources.emplace_back(events);
+        PortWatch watch(std::move(sources), Settle);
+        QSignalSpy changed(&watch, &PortWatch::changed);
+        QObject context; // keeps the watch listening after the recovery is gone
+        const PortWatchSubscription listening(watch, &context, [] {});
+        const auto plugEvent = [&] {
+            const qsizetype before = changed.count();
+            events->push(3);
+            return QTest::qWaitFor([&] { return changed.count() > before; }, 5000);
+        };
+
+        FakeTransport port;
+        const SerialSettings settings;
+        auto recovery = std::make_unique<PortRecovery>(port, watch);
+        recovery->setDeviceExists([&](const QString &path) { return path == "/dev/ttyQ51" && pathExists; });
+        QSignalSpy lost(recovery.get(), &PortRecovery::lost);
+        QSignalSpy back(recovery.get(), &PortRecovery::back);
+        QVERIFY(port.open(settings, 1));
+        recovery->follow(settings, 1, keepOpen);
+        QCOMPARE(*recovery->adapter(), (AdapterIdentity{byId ? "/dev/ttyUSB0" : "/dev/ttyQ51", ours}));
+        if (!keepOpen)
+            port.close(); // between exchanges only the watch can tell
+
+        // Unplugged: a held port hangs up first, then the system's events.
+        if (keepOpen)
+            port.loseConnection();
+        catalogue->setPorts({});
+        pathExists = false;
+        QVERIFY(plugEvent());
+        QTRY_COMPARE(lost.count(), 1);
+        QVERIFY(recovery->isLost() && !port.isOpen());
+
+        if (strangerFirst) {
+            catalogue->setPorts({Adapter("/dev/ttyUSB0", "usb-Other_B2")});
+            QVERIFY(plugEvent());
+            QVERIFY(recovery->isLost());
+            QCOMPARE(back.count(), 0);
+        }
+        if (refusedAtFirst)
+            port.refuseOpen(OpenFailureKind::PermissionDenied);
+        catalogue->setPorts({Adapter(byId ? "/dev/ttyUSB1" : "/dev/ttyQ51", oursName)});
+        pathExists = true;
+        QVERIFY(plugEvent());
+        if (refusedAtFirst)
+            port.allowOpen(); // a retry finds it open to us
+        QTRY_COMPARE_WITH_TIMEOUT(back.count(), 1, 5000);
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(port.isOpen(), keepOpen);
+        QCOMPARE(port.openCount(), keepOpen ? 2 : 1);
+        if (keepOpen && byId)
+            QCOMPARE(deviceNameForPort(port.lastPortNumber()), QStringLiteral("/dev/ttyUSB1"));
+
+        // Gone again and ended while it waits to be opened: nothing follows.
+        port.refuseOpen(OpenFailureKind::PermissionDenied);
+        port.loseConnection();
+        catalogue->setPorts({});
+        pathExists = false;
+        QVERIFY(plugEvent());
+        catalogue->setPorts({Adapter(byId ? "/dev/ttyUSB1" : "/dev/ttyQ51", oursName)});
+        pathExists = true;
+        QVERIFY(plugEvent());
+        recovery.reset();
+        QVERIFY(plugEvent());
+        QVERIFY(!port.isOpen());
+        setIntervalScale(savedScale);
     }
 
     void devDirectoryWatchFollowsNewDirectories()

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
+
 namespace q51::test {
 
 class SimulatorProcess {
@@ -45,6 +47,10 @@ public:
         }
         return true;
     }
+
+    // The device vanishes as an unplugged adapter does, or comes back under
+    // the same --link name; the log says "vanished" or "back on".
+    bool toggleVanish() { return ::kill(pid_t(process_.processId()), SIGUSR1) == 0; }
 
     [[nodiscard]] QString device() const { return devices_.value(0); }
     [[nodiscard]] const QStringList &devices() const { return devices_; }

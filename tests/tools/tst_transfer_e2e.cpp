@@ -67,6 +67,7 @@ private slots:
     void transfer_data();
     void transfer();
     void portNotAvailable();
+    void nextExchangeAfterReplug();
 
 private:
     QTemporaryDir dir;
@@ -249,6 +250,27 @@ void TransferEndToEndTest::portNotAvailable()
     QCOMPARE(dialogs.texts(), (QStringList{"COM 1: not available.", "COM 1: not available."}));
     QVERIFY(!window->transferRunning());
     QVERIFY(config.block == before);
+}
+
+void TransferEndToEndTest::nextExchangeAfterReplug()
+{
+    Simulator sim;
+    const QString link = path("com1");
+    QVERIFY(sim.start({"--link", link, "--version-text", "FW 2.05"}));
+    qputenv("Q51_COM1", link.toLocal8Bit());
+    openWindow();
+    const QString version = QStringLiteral("Version Information:\r\n\r\nFW 2.05") + QString(23, QLatin1Char(' '));
+    auto *query = window->findChild<QPushButton *>(QStringLiteral("CmdVersion"));
+    query->click();
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.texts(), QStringList{version}, Patience);
+
+    // Unplugged and plugged in again between exchanges: a new device under the same name.
+    QVERIFY(sim.toggleVanish());
+    QTRY_VERIFY_WITH_TIMEOUT(sim.log().contains(QLatin1String("vanished")), Patience);
+    QVERIFY(sim.toggleVanish());
+    QTRY_VERIFY_WITH_TIMEOUT(sim.log().contains(QLatin1String("back on")), Patience);
+    query->click();
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.texts(), (QStringList{version, version}), Patience);
 }
 
 QTEST_MAIN(TransferEndToEndTest)
