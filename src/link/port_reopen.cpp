@@ -42,8 +42,8 @@ bool reopenPort(Transport &port, const SerialSettings &settings, int portNumber,
     // Emptied after opening, where it can hold something: a closed port has
     // no transmit buffer to discard.
     if (!port.discardTransmit()) {
-        if (kind)
-            *kind = OpenFailureKind::Other;
+        if (failure)
+            failure->kind = OpenFailureKind::Other;
         return fail(port, problem, QStringLiteral("The transmit buffer could not be emptied."));
     }
     return true;
