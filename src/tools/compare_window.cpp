@@ -71,7 +71,6 @@ CompareWindow::CompareWindow(ConfigDocument &document, UserDialogs &dialogs, con
     setObjectName(QStringLiteral("frmCompare"));
     setWindowTitle(text(WindowCaption));
     port_.onEnd = [this] { stop(); };
-    port_.onFirstShow = [this] { readDecoder(); };
     buildControls();
     // The file may change while the window is open (Take, undo): the rows follow.
     connect(&document_, &ConfigDocument::settingsChanged, this, &CompareWindow::fillRows);
@@ -92,6 +91,7 @@ void CompareWindow::buildControls()
     filter_ = named(new QComboBox(this), "cboFilter");
     filter_->addItems({text(FilterAll), text(FilterTicked)});
     filterLabel->setBuddy(filter_);
+    filter_->setAccessibleName(QStringLiteral("Show"));
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(filter_);
     filterRow->addStretch();
@@ -104,7 +104,9 @@ void CompareWindow::buildControls()
     for (const char *column : Columns)
         headers << text(column);
     table_->setHeaderLabels(headers);
-    table_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    QHeaderView *header = table_->header();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setAccessibleName(QStringLiteral("Columns"));
     layout->addWidget(table_, 1);
 
     progress_ = named(new QProgressBar(this), "prgStep");
@@ -112,6 +114,8 @@ void CompareWindow::buildControls()
     layout->addWidget(progress_);
     status_ = named(new QLabel(this), "lblStatus");
     status_->setWordWrap(true);
+    status_->setText(QStringLiteral("\"%1\" reads the decoder's configuration over the transfer window's link.")
+                         .arg(text(ReadButton)));
     layout->addWidget(status_);
 
     auto *buttons = new QHBoxLayout;

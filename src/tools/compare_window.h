@@ -29,8 +29,8 @@ class UserDialogs;
 class CompareWindow final : public QDialog {
     Q_OBJECT
 public:
-    // Reads the decoder as it first shows. backupFolder: empty for the
-    // user's data folder.
+    // Talks to the decoder only when asked ("Read Decoder"). backupFolder:
+    // empty for the user's data folder.
     CompareWindow(ConfigDocument &document, UserDialogs &dialogs, const TransportFactory &makePort,
                   QString backupFolder = {}, QWidget *parent = nullptr);
     ~CompareWindow() override;

@@ -94,7 +94,7 @@ struct Session {
         decoder.attach(*port);
         QSignalSpy ended(window.get(), &CompareWindow::exchangeEnded);
         window->show();
-        return ended.wait(10000) && ended.first().first().toBool();
+        return click("cmdRead") && ended.wait(10000) && ended.first().first().toBool();
     }
     // Unticks the last two of the five, so three are sent.
     void tickThree()
