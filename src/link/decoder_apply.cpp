@@ -94,7 +94,7 @@ QString ApplyStepText(ApplyStep step)
     return {};
 }
 
-Task<ApplyResult> ReadDecoderBlock(Transport &port, const Configuration &file, ApplyProgress onProgress)
+Task<ApplyResult> ReadDecoderBlock(Transport &port, Configuration file, ApplyProgress onProgress)
 {
     ApplyResult result;
     result.before = file;

@@ -63,6 +63,6 @@ using ApplyProgress = std::function<void(ApplyStep step, qsizetype gathered, qsi
 Task<ApplyResult> ApplyToDecoder(Transport &port, ApplyRequest request, ApplyProgress onProgress = {});
 
 // The decoder's block alone, as the first step reads it.
-Task<ApplyResult> ReadDecoderBlock(Transport &port, const Configuration &file, ApplyProgress onProgress = {});
+Task<ApplyResult> ReadDecoderBlock(Transport &port, Configuration file, ApplyProgress onProgress = {});
 
 } // namespace q51

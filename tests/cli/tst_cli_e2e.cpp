@@ -811,23 +811,27 @@ void CliEndToEndTest::applyBacksUpSendsAndVerifies_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("failedStep"); // empty: every step succeeded
     QTest::addColumn<bool>("backedUp");
-    QTest::addColumn<int>("sent"); // how many of the five keys the decoder holds after
+    QTest::addColumn<int>("sent"); // how many of the five keys the decoder holds after; 0: nothing was written
+    QTest::addColumn<QString>("folder"); // the backup folder, in a fresh folder holding a file "taken"
 
     const auto &keys = test::FiveDifferingKeys();
     const QStringList three{"apply", "@five.cfg", "--only", QString::fromStdString(keys[0]), "--only",
                             QString::fromStdString(keys[1] + "," + keys[2])};
-    QTest::newRow("three of five") << QStringList{} << three << int(Success) << "" << true << 3;
+    QTest::newRow("three of five") << QStringList{} << three << int(Success) << "" << true << 3 << "kept";
     QTest::newRow("every setting") << QStringList{} << QStringList{"apply", "@five.cfg"} << int(Success) << "" << true
-                                   << 5;
+                                   << 5 << "kept";
     QTest::newRow("download --backup") << QStringList{} << QStringList{"download", "@five.cfg"} << int(Success) << ""
-                                       << true << 5;
+                                       << true << 5 << "kept";
     // A hang-up ends the simulator: the decoder is gone, whatever it held.
     QTest::newRow("lost in the backup read") << QStringList{"--hangup-after", "2"} << three << int(PortLost)
-                                             << ApplyStepText(ApplyStep::ReadBackup) << false << -1;
+                                             << ApplyStepText(ApplyStep::ReadBackup) << false << -1 << "kept";
     QTest::newRow("lost in the download") << QStringList{"--faults-from", "2", "--hangup-after", "0"} << three
-                                          << int(PortLost) << ApplyStepText(ApplyStep::Download) << true << -1;
+                                          << int(PortLost) << ApplyStepText(ApplyStep::Download) << true << -1 << "kept";
     QTest::newRow("lost in the read-back") << QStringList{"--faults-from", "3", "--hangup-after", "2"} << three
-                                           << int(PortLost) << ApplyStepText(ApplyStep::ReadBack) << true << -1;
+                                           << int(PortLost) << ApplyStepText(ApplyStep::ReadBack) << true << -1 << "kept";
+    // A folder that cannot be made: nothing is sent.
+    QTest::newRow("backup not written") << QStringList{} << three << int(BadFile)
+                                        << ApplyStepText(ApplyStep::SaveBackup) << false << 0 << "taken/kept";
 }
 
 // Backup, download, read-back and verify over the real serial stack: the
@@ -842,9 +846,13 @@ void CliEndToEndTest::applyBacksUpSendsAndVerifies()
     QFETCH(QString, failedStep);
     QFETCH(bool, backedUp);
     QFETCH(int, sent);
+    QFETCH(QString, folder);
     QTemporaryDir backups;
     const QString dump = backups.filePath(QStringLiteral("decoder.bin"));
-    const QString folder = backups.filePath(QStringLiteral("kept"));
+    QFile taken(backups.filePath(QStringLiteral("taken")));
+    QVERIFY(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    folder = backups.filePath(folder);
     test::SimulatorProcess sim;
     QVERIFY(sim.start(simulator + QStringList{"--dump-block", dump}));
     const QByteArray fileBefore = readAll(path("five.cfg"));
@@ -868,6 +876,10 @@ void CliEndToEndTest::applyBacksUpSendsAndVerifies()
     }
     if (sent < 0)
         return;
+    if (sent == 0) {
+        QVERIFY(!QFile::exists(dump));
+        return;
+    }
     Configuration decoder = test::FactoryDecoder();
     QCOMPARE(sim::ReadBlockFile(dump.toStdString(), decoder.block), std::string());
     const auto &keys = test::FiveDifferingKeys();
