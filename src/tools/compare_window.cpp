@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +16,7 @@
 #include "model/factory_defaults.h"
 #include "schema/setting_catalog.h"
 #include "schema/setting_values.h"
+#include "tools/backup_list_dialog.h"
 #include "ui/user_dialogs.h"
 #include "ui/widget_helpers.h"
 
@@ -34,7 +34,6 @@ constexpr const char *StopButton = "Stop";
 constexpr const char *CloseButton = "Close";
 constexpr const char *FilterAll = "All";
 constexpr const char *FilterTicked = "Ticked";
-constexpr const char *BackupsCaption = "Backups";
 
 enum Column { SettingColumn, FileColumn, DecoderColumn, FactoryColumn };
 constexpr const char *Columns[]{"Setting", "File", "Decoder", "Factory"};
@@ -295,34 +294,9 @@ void CompareWindow::takeTicked()
 
 void CompareWindow::showBackups()
 {
-    auto *list = findChild<QDialog *>(QStringLiteral("frmBackups"));
-    if (!list) {
-        list = named(new QDialog(this), "frmBackups");
-        list->setWindowTitle(text(BackupsCaption));
-        auto *layout = new QVBoxLayout(list);
-        auto *folder = named(new QLabel(list), "lblFolder");
-        folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        layout->addWidget(folder);
-        auto *files = named(new QListWidget(list), "lstBackups");
-        files->setAccessibleName(text(BackupsCaption));
-        layout->addWidget(files, 1);
-        auto *close = named(new QPushButton(text(CloseButton), list), "cmdCloseBackups");
-        connect(close, &QPushButton::clicked, list, &QDialog::accept);
-        layout->addWidget(close);
-    }
-    auto *files = list->findChild<QListWidget *>(QStringLiteral("lstBackups"));
-    files->clear();
-    const std::vector<BackupEntry> backups = ListBackups(backupFolder_);
-    for (const BackupEntry &backup : backups) {
-        auto *item = new QListWidgetItem(backup.fileName, files);
-        item->setToolTip(QDir::toNativeSeparators(backup.path));
-    }
-    list->findChild<QLabel *>(QStringLiteral("lblFolder"))
-        ->setText(backups.empty() ? QStringLiteral("No backups yet in %1.").arg(QDir::toNativeSeparators(backupFolder_))
-                                  : QStringLiteral("In %1; q51ctl download FILE puts one back.")
-                                        .arg(QDir::toNativeSeparators(backupFolder_)));
-    list->show();
-    list->raise();
+    if (!backupList_)
+        backupList_ = new BackupListDialog(this);
+    backupList_->showFolder(backupFolder_);
 }
 
 void CompareWindow::stop()

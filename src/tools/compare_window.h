@@ -23,6 +23,7 @@ class QTreeWidgetItem;
 
 namespace q51 {
 
+class BackupListDialog;
 class ConfigDocument;
 class UserDialogs;
 
@@ -77,6 +78,7 @@ private:
     QTreeWidget *table_ = nullptr;
     QProgressBar *progress_ = nullptr;
     QLabel *status_ = nullptr;
+    BackupListDialog *backupList_ = nullptr;
 
     std::optional<Task<ApplyResult>> task_;
 };

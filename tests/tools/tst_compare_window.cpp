@@ -6,6 +6,7 @@
 // file and the backup as they were.
 
 #include <QComboBox>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -161,6 +162,11 @@ void CompareWindowTest::sendsTheTickedAfterABackup()
     Configuration backup;
     QVERIFY(ReadConfigurationFile(kept.front().path, backup));
     QVERIFY(backup.block == FactoryBlock());
+    QVERIFY(s.click("cmdBackups"));
+    auto *listed = s.window->findChild<QListWidget *>(QStringLiteral("lstBackups"));
+    QVERIFY(listed && listed->isVisible());
+    QCOMPARE(listed->count(), 1);
+    QCOMPARE(listed->item(0)->text(), kept.front().fileName);
     // The two left unsent are what still differs.
     QCOMPARE(sorted(test::KeysOf(s.window->rows())),
              sorted({test::FiveDifferingKeys()[3], test::FiveDifferingKeys()[4]}));
