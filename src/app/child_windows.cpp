@@ -9,6 +9,7 @@
 #include "pages/pending_page.h"
 #include "schema/page_catalog.h"
 #include "tools/command_console.h"
+#include "tools/compare_window.h"
 #include "tools/find_decoder_window.h"
 #include "tools/firmware_update_window.h"
 #include "tools/stored_data_window.h"
@@ -44,7 +45,8 @@ ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, Confi
     };
 }
 
-ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs, PortIo &portIo)
+ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs, PortIo &portIo,
+                                            ConfigDocument *document)
 {
     ToolWindowFactories tools;
     tools.commandConsole = [&config, &dialogs, &portIo](QWidget *parent) -> QDialog * {
@@ -63,6 +65,12 @@ ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &
     tools.findDecoder = [&config, &dialogs](QWidget *parent) -> QDialog * {
         return new FindDecoderWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); }, parent);
     };
+    if (document) {
+        tools.compare = [document, &dialogs](QWidget *parent) -> QDialog * {
+            return new CompareWindow(*document, dialogs, [] { return std::make_unique<SerialPortTransport>(); }, {},
+                                     parent);
+        };
+    }
     return tools;
 }
 

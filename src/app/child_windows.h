@@ -17,6 +17,8 @@ ChildWindowSwitcher::Factory MakeChildWindowFactory(Configuration &config, Confi
                                                     UserDialogs &dialogs, PortIo &portIo);
 
 // Builds the service windows of the Tools menu.
-ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs, PortIo &portIo);
+// With a document, Tools > "Compare with Decoder..." too.
+ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &dialogs, PortIo &portIo,
+                                            ConfigDocument *document = nullptr);
 
 } // namespace q51

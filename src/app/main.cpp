@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
         },
         [] { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); },
         q51::MakeChildWindowFactory(config, document, dialogs, *portIo),
-        q51::MakeToolWindowFactories(config, dialogs, *portIo),
+        q51::MakeToolWindowFactories(config, dialogs, *portIo, &document),
         &document,
     };
     q51::MainWindow window(config, services);

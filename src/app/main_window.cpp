@@ -153,6 +153,10 @@ void MainWindow::run(Command command)
         if (arbiter_.makeWayFor(PortUser::FindDecoder))
             runModal(services_.toolWindows.findDecoder);
         break;
+    case Command::ToolCompare:
+        if (arbiter_.makeWayFor(PortUser::Compare))
+            runModal(services_.toolWindows.compare);
+        break;
     case Command::HelpContents: showHelp(); break;
     case Command::HelpAbout: showAbout(); break;
     default:
@@ -276,6 +280,7 @@ bool MainWindow::toolAvailable(Command command) const
     case Command::ToolKrTest: return bool(tools.keyboardTest);
     case Command::ToolMemory: return bool(tools.storedData);
     case Command::ToolFindDecoder: return bool(tools.findDecoder);
+    case Command::ToolCompare: return bool(tools.compare);
     default: return false;
     }
 }
@@ -313,7 +318,8 @@ bool MainWindow::isWindowOpen(PortUser window) const
     case PortUser::StoredData: return isShown(storedData_);
     case PortUser::CommandConsole:
     case PortUser::TestWindow:
-    case PortUser::FindDecoder: break; // modal: nothing else opens while they run
+    case PortUser::FindDecoder:
+    case PortUser::Compare: break; // modal: nothing else opens while they run
     }
     return false;
 }
@@ -334,7 +340,8 @@ bool MainWindow::closeWindow(PortUser window)
     case PortUser::StoredData: return !isShown(storedData_) || storedData_->close();
     case PortUser::CommandConsole:
     case PortUser::TestWindow:
-    case PortUser::FindDecoder: break;
+    case PortUser::FindDecoder:
+    case PortUser::Compare: break;
     }
     return true;
 }

@@ -39,6 +39,7 @@ struct ToolWindowFactories {
     std::function<QDialog *(QWidget *parent)> keyboardTest;    // modal
     std::function<QWidget *()> storedData;                     // non-modal, created on first use
     std::function<QDialog *(QWidget *parent)> findDecoder;     // modal
+    std::function<QDialog *(QWidget *parent)> compare;         // modal
 };
 
 // What the main window needs from the outside world; tests substitute each.

@@ -16,6 +16,8 @@ const std::vector<OptionSpec> &OptionTable()
         {"--jobs", nullptr, [](CommandLine &l, const QString &v) { l.jobs = v; }},
         {"--output", nullptr, [](CommandLine &l, const QString &v) { l.output = v; }},
         {"--settings", nullptr, [](CommandLine &l, const QString &v) { l.settings = v; }},
+        {"--only", nullptr, [](CommandLine &l, const QString &v) { l.only << v; }},
+        {"--backup", nullptr, [](CommandLine &l, const QString &v) { l.backup = v; }},
         {"--verify", &CommandLine::verify},
         {"--device", &CommandLine::device},
         {"--json", &CommandLine::json},
@@ -101,6 +103,10 @@ QString UsageText()
         "\n"
         "Talking to a decoder:\n"
         "  download FILE [--verify]   send the configuration in FILE; --verify reads it back\n"
+        "                             (--backup DIR: after a backup, verified, as apply)\n"
+        "  apply FILE [--only KEY]... back up the decoder's block, send FILE's settings\n"
+        "                             (or only KEYs), read back, verify [--backup DIR]\n"
+        "  backups [--backup DIR]     list the backups, oldest first\n"
         "  upload FILE                read the decoder's configuration into FILE\n"
         "  upload --output PATTERN    the same, into a file per port (see below)\n"
         "  version [--json]           print the firmware version\n"
@@ -145,7 +151,7 @@ QString UsageText()
         "\n"
         "Exit status: 0 success, 1 diff found differences, 2 usage error, 3 bad file,\n"
         "4 port unavailable, 5 time-out, 6 refused by the decoder, 7 bad reply,\n"
-        "8 connection lost, 9 verify found a different block, 10 some ports failed\n"
+        "8 connection lost, 9 verify or apply found a different block, 10 some ports failed\n"
         "(each port's own code is in the summary), 11 detect found answers at more\n"
         "than one setting, 130 stopped by Ctrl+C.\n");
 }

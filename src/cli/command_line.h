@@ -18,6 +18,8 @@ struct CommandLine {
     std::optional<QString> jobs;   // --jobs: how many ports at once
     std::optional<QString> output; // --output: upload's file, a pattern for several ports
     std::optional<QString> settings; // --settings
+    QStringList only;              // --only: the keys apply sends, each time it is given
+    std::optional<QString> backup; // --backup: the folder of backups
     bool verify = false;           // --verify
     bool device = false;           // --device
     bool help = false;             // --help, -h or no verb at all

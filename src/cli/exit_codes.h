@@ -14,7 +14,7 @@ enum ExitCode : int {
     Refused = 6,         // the decoder answered, but not with an acknowledge
     BadReply = 7,        // acknowledged, but the reply did not check out
     PortLost = 8,        // the device went away during the exchange
-    VerifyMismatch = 9,  // download --verify read back a different block
+    VerifyMismatch = 9,  // download --verify, apply or download --backup read back a different block
     SomeFailed = 10,     // several ports: not every one succeeded (the summary gives each its code)
     Ambiguous = 11,      // detect: the port answered at more than one setting
     Stopped = 130,       // Ctrl+C or SIGTERM stopped the run, as a shell reports SIGINT

@@ -24,8 +24,9 @@ QString utf8(const std::string &text)
     return QString::fromStdString(text);
 }
 
-// The one setting a typed key names; Usage() when it names none or many.
-const Setting *resolveKey(const QString &typed, int &code)
+} // namespace
+
+const Setting *ResolveKey(const QString &typed, int &code)
 {
     const auto matches = MatchSettings(typed.toStdString());
     if (matches.size() == 1)
@@ -40,6 +41,8 @@ const Setting *resolveKey(const QString &typed, int &code)
     code = Usage(QStringLiteral("'%1' is ambiguous: %2").arg(Echoed(typed), keys.join(QStringLiteral(", "))));
     return nullptr;
 }
+
+namespace {
 
 // Writing the file being read would destroy it before it is read whole
 // (or, for a .cfg, replace it with its own conversion).
@@ -96,7 +99,7 @@ int RunGet(const CommandLine &line)
     std::vector<const Setting *> settings;
     for (const QString &typed : line.arguments.mid(1)) {
         int code = Success;
-        const Setting *setting = resolveKey(typed, code);
+        const Setting *setting = ResolveKey(typed, code);
         if (!setting)
             return code;
         settings.push_back(setting);
@@ -146,7 +149,7 @@ int RunSet(const CommandLine &line)
         if (equals < 0)
             return Usage(QStringLiteral("'%1' is not KEY=VALUE").arg(Echoed(assignment)));
         int code = Success;
-        const Setting *setting = resolveKey(assignment.left(equals).trimmed(), code);
+        const Setting *setting = ResolveKey(assignment.left(equals).trimmed(), code);
         if (!setting)
             return code;
         if (const auto first = given.find(setting); first != given.end())

@@ -227,6 +227,20 @@ Task<int> UploadInto(PortJob job, Configuration &config)
     co_return co_await transfer(job, TransferKind::Upload, config, true);
 }
 
+int CheckStoredPort(const CommandLine &line, const Configuration &config)
+{
+    // Like the window after File > Open: the port the file names, unless
+    // it names none the window offers. --port picks one all the same.
+    const int stored = config.PortNumber;
+    if (line.ports.isEmpty() && !line.portSet && !IsOfferedPortNumber(stored)) {
+        PrintFailure(QStringLiteral("%1: the stored port number %2 is not Com 1 to 4; give the port with --port")
+                         .arg(line.arguments.first())
+                         .arg(stored));
+        return BadFile;
+    }
+    return Success;
+}
+
 Configuration StartUpConfiguration()
 {
     return startUpConfiguration();
@@ -239,15 +253,11 @@ int RunDownload(const CommandLine &line)
     Configuration config = startUpConfiguration();
     if (const int code = LoadConfigurationArgument(line.arguments.first(), config, DamagedFilesOf(line)); code != Success)
         return code;
-    // Like the window after File > Open: the port the file names, unless
-    // it names none the window offers. --port picks one all the same.
-    const int stored = config.PortNumber;
-    if (line.ports.isEmpty() && !line.portSet && !IsOfferedPortNumber(stored)) {
-        PrintFailure(QStringLiteral("%1: the stored port number %2 is not Com 1 to 4; give the port with --port")
-                         .arg(line.arguments.first())
-                         .arg(stored));
-        return BadFile;
-    }
+    if (const int code = CheckStoredPort(line, config); code != Success)
+        return code;
+    if (line.backup)
+        return RunOnNamedPorts(line, [&](PortJob job) { return DownloadWithBackup(job, config, *line.backup); },
+                               config.PortNumber);
     return RunOnNamedPorts(line, [&](PortJob job) { return downloadTo(job, config, line.verify); }, config.PortNumber);
 }
 

@@ -20,13 +20,18 @@ struct VerbSpec {
     bool talks = false;    // talks to decoders: takes --ports and --jobs, and --json for several ports
     bool output = false;   // takes --output
     bool readsConfig = false; // reads a .cfg: takes --accept-damaged
+    bool backup = false;   // takes --backup
+    bool only = false;     // takes --only
 };
 
 const std::map<QString, VerbSpec> &verbTable()
 {
     static const std::map<QString, VerbSpec> verbs{
         {QStringLiteral("download"), {.run = &RunDownload, .arguments = ArgumentWords::ConfigFile, .verify = true,
-                                      .talks = true, .readsConfig = true}},
+                                      .talks = true, .readsConfig = true, .backup = true}},
+        {QStringLiteral("apply"), {.run = &RunApply, .arguments = ArgumentWords::ConfigFile, .talks = true,
+                                   .readsConfig = true, .backup = true, .only = true}},
+        {QStringLiteral("backups"), {.run = &RunBackups, .backup = true}},
         {QStringLiteral("upload"), {.run = &RunUpload, .arguments = ArgumentWords::ConfigFile, .talks = true, .output = true}},
         {QStringLiteral("version"), {.run = &RunVersion, .json = true, .talks = true}},
         {QStringLiteral("status"), {.run = &RunStatus, .json = true, .talks = true}},
@@ -69,6 +74,8 @@ const VerbOption VerbOptions[]{
     {"--ports", &VerbSpec::talks, [](const CommandLine &l) { return l.portSet.has_value(); }},
     {"--jobs", &VerbSpec::talks, [](const CommandLine &l) { return l.jobs.has_value(); }},
     {"--output", &VerbSpec::output, [](const CommandLine &l) { return l.output.has_value(); }},
+    {"--backup", &VerbSpec::backup, [](const CommandLine &l) { return l.backup.has_value(); }},
+    {"--only", &VerbSpec::only, [](const CommandLine &l) { return !l.only.isEmpty(); }},
     {"--port", &VerbSpec::talks},
     {"--settings", &VerbSpec::talks},
 };

@@ -5,6 +5,10 @@
 #include "cli/port_runner.h"
 #include "model/configuration.h"
 
+namespace q51 {
+struct Setting;
+}
+
 namespace q51::cli {
 
 int RunVerb(const CommandLine &line);
@@ -44,12 +48,22 @@ int RunPorts(const CommandLine &line);
 int RunDoctor(const CommandLine &line);
 // Where on the named ports a decoder answers, whatever its link settings.
 int RunDetect(const CommandLine &line);
+// A file's settings sent after a backup, read back and verified; the backups.
+int RunApply(const CommandLine &line);
+int RunBackups(const CommandLine &line);
+// download --backup: the whole block sent the way apply sends settings.
+Task<int> DownloadWithBackup(PortJob job, const Configuration &config, const QString &backupFolder);
+
+// The one setting a typed key names; Usage() (into code) when it names none or many.
+const Setting *ResolveKey(const QString &typed, int &code);
 
 // Says what is wrong in one line and points at --help, on stderr; returns UsageError.
 int Usage(const QString &problem);
 // Usage() unless the verb got between least and most arguments.
 std::optional<int> CheckArgumentCount(const CommandLine &line, int least, int most, const char *expected);
 
+// BadFile (told) when the file's stored port is no Com n and no port is named.
+int CheckStoredPort(const CommandLine &line, const Configuration &config);
 // The configuration a fresh start of the program holds.
 Configuration StartUpConfiguration();
 // Reads the decoder's block into config as "Upload To PC" does, saying

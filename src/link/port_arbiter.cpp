@@ -32,6 +32,7 @@ constexpr auto Rules = std::to_array<PortRule>({
     {PortUser::StoredData, PortUser::Transfer, MakeWay::OpenAndClose},
     // Closed so that the settings it finds are the ones the window opens with.
     {PortUser::FindDecoder, PortUser::Transfer, MakeWay::Close},
+    {PortUser::Compare, PortUser::Transfer, MakeWay::Close},
 });
 
 } // namespace

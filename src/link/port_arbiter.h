@@ -14,7 +14,7 @@ namespace q51 {
 // window's place in the main window.
 enum class PortUser {
     Page, Transfer, FirmwareUpdate, CommandConsole, TestWindow, StoredData,
-    FindDecoder,
+    FindDecoder, Compare,
 };
 
 // What the arbiter asks of whoever keeps the windows.

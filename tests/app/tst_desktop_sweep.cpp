@@ -87,6 +87,10 @@ const QList<Reachable> &reachableWindows()
          [](Shell &s) {
              return openedDialog(s, MakeToolWindowFactories(s.config, s.dialogs, s.portIo).findDecoder);
          }},
+        {"Compare with Decoder",
+         [](Shell &s) {
+             return openedDialog(s, MakeToolWindowFactories(s.config, s.dialogs, s.portIo, &s.document).compare);
+         }},
         {"Function Keys", [](Shell &s) { return keyDialog(s, "Command1"); }},
         {"Control Keys", [](Shell &s) { return keyDialog(s, "Command3"); }},
         {"About",
@@ -167,8 +171,9 @@ QStringList layoutProblems(QWidget *window)
     for (QWidget *w : window->findChildren<QWidget *>()) {
         if (!shown(w, window) || w->isWindow())
             continue;
-        if (w->minimumSize() == w->maximumSize() || qobject_cast<QComboBox *>(w->parentWidget()))
-            continue; // a size fixed on purpose, or a list's own text box, which the list sizes
+        if (w->minimumSize() == w->maximumSize() || qobject_cast<QComboBox *>(w->parentWidget()) ||
+            qobject_cast<QAbstractItemView *>(w->parentWidget()))
+            continue; // a size fixed on purpose, or a list's own text box or header, which the list sizes
         const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
         if (least.isValid() && (w->width() < least.width() || w->height() < least.height()))
             problems << QStringLiteral("%1 is %2, needs %3").arg(describe(w), sizeText(w->size()), sizeText(least));

@@ -150,6 +150,7 @@ void MainWindowTest::menuItems_data()
     row("mnuToolsKRtest", "&KR Test", "", false, true);
     row("mnuToolMemory", "Read &Memory...", "", false, true);
     row("mnuToolFindDecoder", "&Find Decoder...", "", false, true);
+    row("mnuToolCompare", "Com&pare with Decoder...", "", false, true);
     row("mnuHelpContents", "&Contents", "", false, true);
     row("mnuHelpAbout", "&About", "", false, true);
 }
@@ -453,6 +454,7 @@ void withStandIns(ToolWindowFactories &tools)
     tools.commandConsole = modal("frmCMD");
     tools.keyboardTest = modal("DDT");
     tools.findDecoder = modal("frmFindDecoder");
+    tools.compare = modal("frmCompare");
 }
 
 // Answers the next modal dialog once it is shown, noting what was open then.
@@ -473,10 +475,10 @@ int activePageWhileModal(Shell &s, const char *item)
 void MainWindowTest::toolItemsFollowTheirWindows()
 {
     Shell bare(0, true, [](ToolWindowFactories &tools) { tools = {}; });
-    for (auto name : {"mnuToolISP", "mnuToolCmd", "mnuToolsKRtest", "mnuToolMemory", "mnuToolFindDecoder", "KRtest"})
+    for (auto name : {"mnuToolISP", "mnuToolCmd", "mnuToolsKRtest", "mnuToolMemory", "mnuToolFindDecoder", "mnuToolCompare", "KRtest"})
         QVERIFY2(!bare.window->action(QString::fromLatin1(name))->isEnabled(), name);
     Shell full(0, true, withStandIns);
-    for (auto name : {"mnuToolISP", "mnuToolCmd", "mnuToolsKRtest", "mnuToolMemory", "mnuToolFindDecoder", "KRtest"})
+    for (auto name : {"mnuToolISP", "mnuToolCmd", "mnuToolsKRtest", "mnuToolMemory", "mnuToolFindDecoder", "mnuToolCompare", "KRtest"})
         QVERIFY2(full.window->action(QString::fromLatin1(name))->isEnabled(), name);
     QCOMPARE(full.window->action(QStringLiteral("mnuToolMemory"))->text(), QStringLiteral("Read &Memory..."));
 }
@@ -511,6 +513,8 @@ void MainWindowTest::modalToolsCloseWhatHoldsAPort_data()
     QTest::newRow("KR test from the toolbar") << "mnuConfigTransmit" << "KRtest" << 0 << 0;
     QTest::newRow("Find Decoder keeps a page") << "mnuConfigComm" << "mnuToolFindDecoder" << 2 << 2;
     QTest::newRow("Find Decoder closes transmit") << "mnuConfigTransmit" << "mnuToolFindDecoder" << 0 << 0;
+    QTest::newRow("Compare keeps a page") << "mnuConfigComm" << "mnuToolCompare" << 2 << 2;
+    QTest::newRow("Compare closes transmit") << "mnuConfigTransmit" << "mnuToolCompare" << 0 << 0;
 }
 
 void MainWindowTest::modalToolsCloseWhatHoldsAPort()

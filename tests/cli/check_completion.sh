@@ -28,6 +28,8 @@ for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
 done
 [[ $(complete_line q51ctl ex) == export ]] || fail "verb: $(complete_line q51ctl ex)"
 [[ $(complete_line q51ctl po) == ports ]] || fail "ports"
+complete_line q51ctl apply x.cfg --only barcodes.symboligies.code_3 | grep -qx barcodes.symboligies.code_39 ||
+    fail "keys after --only"
 [[ $(complete_line q51ctl get x.cfg misc.others.acc) == misc.others.accuracy ]] || fail "get key"
 [[ $(complete_line q51ctl set x.cfg misc.others.acc) == misc.others.accuracy= ]] || fail "set key"
 [[ $(complete_line q51ctl keys misc.others.acc) == misc.others.accuracy ]] || fail "keys PREFIX"

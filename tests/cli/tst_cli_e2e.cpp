@@ -18,11 +18,15 @@
 
 #include "cli/exit_codes.h"
 #include "edited_block.h"
+#include "link/decoder_apply.h"
+#include "link/decoder_backups.h"
 #include "link/decoder_detect.h"
 #include "files/config_file_io.h"
 #include "model/factory_defaults.h"
 #include "schema/config_text.h"
+#include "support/five_differences.h"
 #include "support/simulator_process.h"
+#include "sim/block_file.h"
 
 using namespace q51;
 using namespace q51::cli;
@@ -120,6 +124,8 @@ private slots:
     void memorySizesListEveryGroup();
     void detectFindsTheDecodersSpeed_data();
     void detectFindsTheDecodersSpeed();
+    void applyBacksUpSendsAndVerifies_data();
+    void applyBacksUpSendsAndVerifies();
 
 private:
     QTemporaryDir dir;
@@ -179,6 +185,8 @@ void CliEndToEndTest::initTestCase()
     QList<QByteArray> outOfRange = lines;
     outOfRange[29] = " 300 \r";
     QVERIFY(damaged("range.cfg", outOfRange));
+    Configuration five = test::FileWithFiveDifferences();
+    QVERIFY(WriteConfigurationFile(path("five.cfg"), five).ok);
 }
 
 Run CliEndToEndTest::ctl(QStringList arguments, const QString &device, const QString &scale, Sink sink)
@@ -794,6 +802,92 @@ void CliEndToEndTest::detectFindsTheDecodersSpeed()
         if (!answers.contains(o.value("settings").toString()))
             QCOMPARE(o.value("heard").toString(), heard);
     }
+}
+
+void CliEndToEndTest::applyBacksUpSendsAndVerifies_data()
+{
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("failedStep"); // empty: every step succeeded
+    QTest::addColumn<bool>("backedUp");
+    QTest::addColumn<int>("sent"); // how many of the five keys the decoder holds after; 0: nothing was written
+    QTest::addColumn<QString>("folder"); // the backup folder, in a fresh folder holding a file "taken"
+
+    const auto &keys = test::FiveDifferingKeys();
+    const QStringList three{"apply", "@five.cfg", "--only", QString::fromStdString(keys[0]), "--only",
+                            QString::fromStdString(keys[1] + "," + keys[2])};
+    QTest::newRow("three of five") << QStringList{} << three << int(Success) << "" << true << 3 << "kept";
+    QTest::newRow("every setting") << QStringList{} << QStringList{"apply", "@five.cfg"} << int(Success) << "" << true
+                                   << 5 << "kept";
+    QTest::newRow("download --backup") << QStringList{} << QStringList{"download", "@five.cfg"} << int(Success) << ""
+                                       << true << 5 << "kept";
+    // A hang-up ends the simulator: the decoder is gone, whatever it held.
+    QTest::newRow("lost in the backup read") << QStringList{"--hangup-after", "2"} << three << int(PortLost)
+                                             << ApplyStepText(ApplyStep::ReadBackup) << false << -1 << "kept";
+    QTest::newRow("lost in the download") << QStringList{"--faults-from", "2", "--hangup-after", "0"} << three
+                                          << int(PortLost) << ApplyStepText(ApplyStep::Download) << true << -1 << "kept";
+    QTest::newRow("lost in the read-back") << QStringList{"--faults-from", "3", "--hangup-after", "2"} << three
+                                           << int(PortLost) << ApplyStepText(ApplyStep::ReadBack) << true << -1 << "kept";
+    // A folder that cannot be made: nothing is sent.
+    QTest::newRow("backup not written") << QStringList{} << three << int(BadFile)
+                                        << ApplyStepText(ApplyStep::SaveBackup) << false << 0 << "taken/kept";
+}
+
+// Backup, download, read-back and verify over the real serial stack: the
+// decoder ends with the chosen settings changed and no other; the backup
+// holds its block from before; a failure names its step and leaves the
+// file and the backup as they were.
+void CliEndToEndTest::applyBacksUpSendsAndVerifies()
+{
+    QFETCH(QStringList, simulator);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(QString, failedStep);
+    QFETCH(bool, backedUp);
+    QFETCH(int, sent);
+    QFETCH(QString, folder);
+    QTemporaryDir backups;
+    const QString dump = backups.filePath(QStringLiteral("decoder.bin"));
+    QFile taken(backups.filePath(QStringLiteral("taken")));
+    QVERIFY(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    folder = backups.filePath(folder);
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start(simulator + QStringList{"--dump-block", dump}));
+    const QByteArray fileBefore = readAll(path("five.cfg"));
+
+    const Run run = ctl(arguments + QStringList{"--backup", folder, "--port", "@DEV"}, sim.device());
+    QVERIFY2(run.code == code, qPrintable(run.err));
+    QCOMPARE(readAll(path("five.cfg")), fileBefore);
+    if (!failedStep.isEmpty()) {
+        failedStep[0] = failedStep[0].toUpper();
+        QVERIFY2(run.err.contains(failedStep + QStringLiteral(" failed")), qPrintable(run.err));
+    }
+    const std::vector<BackupEntry> kept = ListBackups(folder);
+    QCOMPARE(kept.size(), std::size_t(backedUp ? 1 : 0));
+    if (backedUp) {
+        Configuration backup;
+        QVERIFY(ReadConfigurationFile(kept.front().path, backup));
+        QVERIFY(backup.block == FactoryBlock());
+        const Run listed = ctl({"backups", "--backup", folder});
+        QCOMPARE(listed.code, int(Success));
+        QVERIFY2(listed.out.trimmed().endsWith(kept.front().path), qPrintable(listed.out));
+    }
+    if (sent < 0)
+        return;
+    if (sent == 0) {
+        QVERIFY(!QFile::exists(dump));
+        return;
+    }
+    Configuration decoder = test::FactoryDecoder();
+    QCOMPARE(sim::ReadBlockFile(dump.toStdString(), decoder.block), std::string());
+    const auto &keys = test::FiveDifferingKeys();
+    std::vector<std::string> expected(keys.begin(), keys.begin() + sent);
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> changed = test::KeysOf(DifferingSettings(test::FactoryDecoder(), decoder));
+    std::sort(changed.begin(), changed.end());
+    QCOMPARE(changed, expected);
 }
 
 QTEST_GUILESS_MAIN(CliEndToEndTest)

@@ -58,7 +58,7 @@ struct Shell {
             },
             [] { return QStringLiteral("08/12/2026"); },
             MakeChildWindowFactory(config, document, dialogs, portIo),
-            MakeToolWindowFactories(config, dialogs, portIo),
+            MakeToolWindowFactories(config, dialogs, portIo, &document),
             &document,
         };
         if (adjustTools)
