@@ -3,6 +3,9 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QHBoxLayout>
+#include <QStyle>
+#include <QToolButton>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,6 +21,30 @@
 
 namespace q51 {
 
+namespace {
+
+// The dock's own title bar: its caption and a close button as large as any
+// other, where the style's title buttons are smaller than a finger's aim.
+QWidget *dockTitle(QDockWidget *dock)
+{
+    auto *bar = new QWidget(dock);
+    auto *caption = new QLabel(dock->windowTitle(), bar);
+    auto *close = new QToolButton(bar);
+    close->setObjectName(QStringLiteral("changedSettingsClose"));
+    close->setIcon(dock->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close->setAccessibleName(QStringLiteral("Close Changed Settings"));
+    close->setToolTip(QStringLiteral("Close (Ctrl+D)"));
+    close->setAutoRaise(true);
+    QObject::connect(close, &QToolButton::clicked, dock, &QDockWidget::close);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(4, 2, 2, 2);
+    row->addWidget(caption, 1);
+    row->addWidget(close);
+    return bar;
+}
+
+} // namespace
+
 void MainWindow::buildEditing()
 {
     history_ = new EditHistory(document_, this);
@@ -25,6 +52,7 @@ void MainWindow::buildEditing()
     changedDock_ = new QDockWidget(QStringLiteral("Changed Settings"), this);
     changedDock_->setObjectName(QStringLiteral("changedSettingsDock"));
     changedDock_->setWidget(changed_);
+    changedDock_->setTitleBarWidget(dockTitle(changedDock_));
     changedDock_->hide();
     addDockWidget(Qt::RightDockWidgetArea, changedDock_);
     QAction *shown = actions_.value(QStringLiteral("mnuEditChanged"));

@@ -34,6 +34,7 @@ ChangedSettingsPanel::ChangedSettingsPanel(ConfigDocument &document, QWidget *pa
 {
     setObjectName(QStringLiteral("changedSettingsPanel"));
     compared_->setObjectName(QStringLiteral("changedSettingsReference"));
+    compared_->setAccessibleName(QStringLiteral("Show"));
     compared_->addItem(QStringLiteral("Differs from the factory values"));
     compared_->addItem(QStringLiteral("Differs from the saved file"));
     auto *label = new QLabel(QStringLiteral("&Show:"), this);
@@ -43,6 +44,7 @@ ChangedSettingsPanel::ChangedSettingsPanel(ConfigDocument &document, QWidget *pa
     rows_->setRootIsDecorated(false);
     rows_->setUniformRowHeights(true);
     rows_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    rows_->header()->setAccessibleName(QStringLiteral("Columns"));
     rows_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     rows_->header()->setStretchLastSection(false);
     reset_->setObjectName(QStringLiteral("changedSettingsReset"));

@@ -41,6 +41,7 @@ FindSettingDialog::FindSettingDialog(const ConfigDocument &document, QWidget *pa
     results_->setHeaderLabels({QStringLiteral("Setting"), QStringLiteral("Value")});
     results_->setRootIsDecorated(false);
     results_->setUniformRowHeights(true);
+    results_->header()->setAccessibleName(QStringLiteral("Columns"));
     results_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     results_->header()->setStretchLastSection(false);
     count_->setObjectName(QStringLiteral("findSettingCount"));

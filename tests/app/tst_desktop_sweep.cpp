@@ -35,6 +35,7 @@
 
 #include "app/child_windows.h"
 #include "schema/caption_text.h"
+#include "editor/find_setting_dialog.h"
 #include "support/shell_fixture.h"
 
 using namespace q51;
@@ -90,6 +91,16 @@ const QList<Reachable> &reachableWindows()
         {"Compare with Decoder",
          [](Shell &s) {
              return openedDialog(s, MakeToolWindowFactories(s.config, s.dialogs, s.portIo, &s.document).compare);
+         }},
+        {"Find Setting",
+         [](Shell &s) -> QWidget * {
+             s.trigger("mnuEditFind");
+             return &s.window->findSetting();
+         }},
+        {"Changed Settings",
+         [](Shell &s) -> QWidget * {
+             s.trigger("mnuEditChanged");
+             return s.window->findChild<QWidget *>(QStringLiteral("changedSettingsDock"));
          }},
         {"Function Keys", [](Shell &s) { return keyDialog(s, "Command1"); }},
         {"Control Keys", [](Shell &s) { return keyDialog(s, "Command3"); }},
