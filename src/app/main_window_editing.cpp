@@ -56,9 +56,9 @@ void MainWindow::buildEditing()
     changedDock_->hide();
     addDockWidget(Qt::RightDockWidgetArea, changedDock_);
     QAction *shown = actions_.value(QStringLiteral("mnuEditChanged"));
-    connect(changedDock_, &QDockWidget::visibilityChanged, shown, [this, shown] {
-        shown->setChecked(changedDock_->isVisible());
-    });
+    // Not through this window: the dock hides once more while it is destroyed.
+    connect(changedDock_, &QDockWidget::visibilityChanged, shown,
+            [dock = changedDock_, shown](bool) { shown->setChecked(dock->isVisible()); });
 
     changedCount_ = new QLabel(changed_->summary(), this);
     changedCount_->setObjectName(QStringLiteral("changedSettingsCount"));

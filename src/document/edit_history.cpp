@@ -59,8 +59,9 @@ EditHistory::EditHistory(ConfigDocument &document, QObject *parent)
 {
     connect(&document_, &ConfigDocument::stepTaken, this, &EditHistory::take);
     connect(&document_, &ConfigDocument::historyCleared, stack_, &QUndoStack::clear);
-    if (qGuiApp)
-        connect(qGuiApp, &QGuiApplication::focusObjectChanged, this, &EditHistory::endTyping);
+    // Only a GUI application has a focus to follow (qGuiApp assumes one).
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::focusObjectChanged, this, &EditHistory::endTyping);
 }
 
 EditHistory::~EditHistory()

@@ -16,7 +16,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Keeps consecutive writes at least the minimum gap apart.
+// Keeps consecutive writes at least the minimum gap apart, counted from
+// the end of the last write: a helper descheduled between reading the
+// clock and writing would otherwise write the next byte too soon.
 class WritePacer {
 public:
     void waitForTurn()
@@ -25,8 +27,8 @@ public:
             const auto due = *last_ + std::chrono::microseconds(MinimumWriteGapMicroseconds);
             std::this_thread::sleep_until(due);
         }
-        last_ = Clock::now();
     }
+    void wrote() { last_ = Clock::now(); }
 
 private:
     std::optional<Clock::time_point> last_;
@@ -84,6 +86,7 @@ int ServeRequests(int inFd, int outFd, PortWriter &writer)
             }
             pacer.waitForTurn();
             writer.write(verdict.write->port, verdict.write->value);
+            pacer.wrote();
         }
     }
 }

@@ -166,7 +166,8 @@ void readAdapter(const PortDoctorSystem &system, PortDiagnosis &d)
     for (int level = 0; level < UsbParentLevels && directory.size() > 1; ++level) {
         // The serial core's own port and controller devices stand between
         // a built-in port and the driver that knows its hardware.
-        const std::string_view driver = BaseName(system.linkTarget(directory + "/driver"));
+        const std::string target = system.linkTarget(directory + "/driver"); // BaseName views into it
+        const std::string_view driver = BaseName(target);
         if (d.driver.empty() && driver != "port" && driver != "ctrl")
             d.driver = std::string(driver);
         if (const auto ids = usbIdsIn(system, directory)) {
