@@ -6,7 +6,10 @@
 #                (scripts/package.sh and the tests labelled package).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-serialport-dev libgl-dev)
+# The Qt SQL drivers keep the production station's records: SQLite on the
+# station itself, PostgreSQL for a database several stations share.
+packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-serialport-dev libgl-dev
+          libqt6sql6-sqlite libqt6sql6-psql)
 if [ "${1:-}" = --packaging ]; then
   shift
   # debian/control's Build-Depends and build-essential (dpkg-buildpackage

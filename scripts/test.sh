@@ -11,7 +11,9 @@ build=${Q51_BUILD_DIR:-build}
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
-./scripts/install-deps.sh --packaging clang-14 libclang-rt-14-dev
+# postgresql-15: the server binaries the shared-records tests start a
+# throw-away cluster with.
+./scripts/install-deps.sh --packaging clang-14 libclang-rt-14-dev postgresql-15
 ./scripts/build.sh
 ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@"
 [ $# -eq 0 ] || exit 0
