@@ -20,6 +20,14 @@ struct CommandLine {
     std::optional<QString> settings; // --settings
     QStringList only;              // --only: the keys apply sends, each time it is given
     std::optional<QString> backup; // --backup: the folder of backups
+    std::optional<QString> golden; // --golden: the station's site configuration
+    std::optional<QString> firmware; // --firmware: the station's firmware image
+    std::optional<QString> firmwareVersion; // --firmware-version: the version text the image brings
+    std::optional<QString> operatorName; // --operator: who runs the station
+    std::optional<QString> records; // --records: where the station's records are kept
+    std::optional<QString> since;  // --since: records from this time on
+    std::optional<QString> result; // --result: pass or fail
+    bool csv = false;              // --csv
     bool verify = false;           // --verify
     bool device = false;           // --device
     bool help = false;             // --help, -h or no verb at all

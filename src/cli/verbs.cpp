@@ -22,6 +22,9 @@ struct VerbSpec {
     bool readsConfig = false; // reads a .cfg: takes --accept-damaged
     bool backup = false;   // takes --backup
     bool only = false;     // takes --only
+    bool station = false;  // takes --golden, --firmware, --firmware-version and --operator
+    bool records = false;  // takes --records
+    bool query = false;    // takes --since, --result and --csv
 };
 
 const std::map<QString, VerbSpec> &verbTable()
@@ -76,6 +79,14 @@ const VerbOption VerbOptions[]{
     {"--output", &VerbSpec::output, [](const CommandLine &l) { return l.output.has_value(); }},
     {"--backup", &VerbSpec::backup, [](const CommandLine &l) { return l.backup.has_value(); }},
     {"--only", &VerbSpec::only, [](const CommandLine &l) { return !l.only.isEmpty(); }},
+    {"--golden", &VerbSpec::station, [](const CommandLine &l) { return l.golden.has_value(); }},
+    {"--firmware", &VerbSpec::station, [](const CommandLine &l) { return l.firmware.has_value(); }},
+    {"--firmware-version", &VerbSpec::station, [](const CommandLine &l) { return l.firmwareVersion.has_value(); }},
+    {"--operator", &VerbSpec::station, [](const CommandLine &l) { return l.operatorName.has_value(); }},
+    {"--records", &VerbSpec::records, [](const CommandLine &l) { return l.records.has_value(); }},
+    {"--since", &VerbSpec::query, [](const CommandLine &l) { return l.since.has_value(); }},
+    {"--result", &VerbSpec::query, [](const CommandLine &l) { return l.result.has_value(); }},
+    {"--csv", &VerbSpec::query, [](const CommandLine &l) { return l.csv; }},
     {"--port", &VerbSpec::talks},
     {"--settings", &VerbSpec::talks},
 };
