@@ -43,24 +43,16 @@ QString failedText(ApplyStep step, const QString &why)
 Task<bool> transferStep(Transport &port, ApplyStep step, TransferKind kind, Configuration &config,
                         ApplyResult &result, const ApplyProgress &onProgress)
 {
-    const qsizetype expected = qsizetype(kind == TransferKind::Upload ? protocol::UploadLimits.receiveThreshold
-                                                                      : protocol::DownloadLimits.receiveThreshold);
+    std::function<void(qsizetype, qsizetype)> progress;
     if (onProgress)
-        onProgress(step, 0, expected);
-    std::function<void(qsizetype)> progress;
-    if (onProgress)
-        progress = [&onProgress, step, expected](qsizetype n) { onProgress(step, n, expected); };
-    const ExchangeResult exchanged = co_await Exchanged(port, PrepareTransfer(kind, config), progress);
-    const TransferReport report = CompleteTransfer(kind, exchanged, config);
-    const bool ok = exchanged.end == ExchangeEnd::Judged && exchanged.verdict == 1;
-    if (!ok) {
+        progress = [&onProgress, step](qsizetype n, qsizetype expected) { onProgress(step, n, expected); };
+    const TransferDone done = co_await Transferred(port, kind, config, progress);
+    if (!done.ok) {
         result.failed = step;
-        result.exchange = exchanged;
-        result.problem = failedText(step, report.text.trimmed());
-        if (!report.detail.isEmpty())
-            result.problem += QLatin1Char(' ') + report.detail;
+        result.exchange = done.exchange;
+        result.problem = failedText(step, done.why);
     }
-    co_return ok;
+    co_return done.ok;
 }
 
 } // namespace
@@ -83,6 +75,28 @@ bool TakeSettings(const std::vector<const Setting *> &settings, const Configurat
             return false;
     }
     return true;
+}
+
+Task<TransferDone> Transferred(Transport &port, TransferKind kind, Configuration &config,
+                               std::function<void(qsizetype, qsizetype)> progress)
+{
+    const qsizetype expected = qsizetype(kind == TransferKind::Upload ? protocol::UploadLimits.receiveThreshold
+                                                                      : protocol::DownloadLimits.receiveThreshold);
+    std::function<void(qsizetype)> gathered;
+    if (progress) {
+        progress(0, expected);
+        gathered = [progress, expected](qsizetype n) { progress(n, expected); };
+    }
+    TransferDone done;
+    done.exchange = co_await Exchanged(port, PrepareTransfer(kind, config), gathered);
+    const TransferReport report = CompleteTransfer(kind, done.exchange, config);
+    done.ok = done.exchange.end == ExchangeEnd::Judged && done.exchange.verdict == 1;
+    if (!done.ok) {
+        done.why = report.text.trimmed();
+        if (!report.detail.isEmpty())
+            done.why += QLatin1Char(' ') + report.detail;
+    }
+    co_return done;
 }
 
 QString ApplyStepText(ApplyStep step)

@@ -13,6 +13,7 @@
 
 #include "link/exchange.h"
 #include "link/task.h"
+#include "link/transmit_exchanges.h"
 #include "model/configuration.h"
 
 namespace q51 {
@@ -57,6 +58,17 @@ struct ApplyResult {
 
 // step: the one now running; gathered/expected: reply bytes so far.
 using ApplyProgress = std::function<void(ApplyStep step, qsizetype gathered, qsizetype expected)>;
+
+// One transfer of the transfer window awaited: ok, or the exchange and why
+// it failed in the transfer window's words.
+struct TransferDone {
+    bool ok = false;
+    ExchangeResult exchange;
+    QString why; // empty when ok
+};
+// progress sees the reply bytes gathered and how many are expected.
+Task<TransferDone> Transferred(Transport &port, TransferKind kind, Configuration &config,
+                               std::function<void(qsizetype gathered, qsizetype expected)> progress = {});
 
 // Runs on an open port and leaves it open. Destroying the task stops it
 // where it waits, silently.

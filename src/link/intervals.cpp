@@ -50,6 +50,7 @@ constexpr IntervalRow Table[] = {
     {Interval::ClearReply, protocol::ClearLimits.timeoutMs},
     // Long enough for the rest of a scan to arrive, so it shows on one line.
     {Interval::TestWindowBatch, 200},
+    {Interval::StationPoll, 500},
 };
 
 double g_scale = 1.0; // user-interface thread only

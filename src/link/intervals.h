@@ -43,6 +43,9 @@ enum class Interval {
     ClearReply,
     // and the test window, which shows what arrives in batches.
     TestWindowBatch,
+    // The production station: how often an idle port is asked for a
+    // decoder's version, and how long each asking waits.
+    StationPoll,
     // Later exchanges (stored-data reads of 65535 ms, keyboard handshake
     // ticks, pacing pauses) add their rows here.
 };

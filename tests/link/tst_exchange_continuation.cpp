@@ -91,6 +91,7 @@ private slots:
         QTest::newRow("free space") << Interval::FreeSpaceReply << 10000;
         QTest::newRow("clear") << Interval::ClearReply << 10000;
         QTest::newRow("test window batch") << Interval::TestWindowBatch << 200;
+        QTest::newRow("station poll") << Interval::StationPoll << 500;
     }
     void serviceIntervalsHoldTheRealValues()
     {
