@@ -62,6 +62,7 @@ struct StationEngine::Slot {
     QObject timers;        // owns the pauses' timers
     StationRecord record;  // the unit in hand
     bool inUnit = false;
+    bool unitPlugged = false; // the last unit still answers
     QElapsedTimer cycle;
     std::optional<Task<bool>> task; // last: destroyed first, before what it uses
 };
@@ -174,40 +175,48 @@ void StationEngine::setState(Slot &slot, StationPortState state, const QString &
     notifyPort(slot.index);
 }
 
+// A port's watch, one poll round at a time.
 Task<bool> StationEngine::watch(Slot &slot)
 {
-    const StationPortTarget target = status_[std::size_t(slot.index)].target;
+    for (;;)
+        co_await watchRound(slot);
+}
+
+Task<bool> StationEngine::watchRound(Slot &slot)
+{
+    const StationPortTarget &target = status_[std::size_t(slot.index)].target;
     const std::chrono::milliseconds period = scaledInterval(Interval::StationPoll);
-    const std::chrono::milliseconds wait = pollWait(plan_.settings);
-    bool unitPlugged = false; // a result stays shown until its unit stops answering
-    for (;;) {
-        QElapsedTimer round;
-        round.start();
-        if (!slot.port->isOpen()) {
-            QString problem;
-            if (!reopenPort(*slot.port, plan_.settings, target.number, &problem)) {
-                unitPlugged = false;
-                setState(slot, StationPortState::NoPort, problem);
-                co_await pause(slot.timers, period);
-                continue;
-            }
-            if (!unitPlugged)
-                setState(slot, StationPortState::Waiting);
+    QElapsedTimer round;
+    round.start();
+    if (!slot.port->isOpen()) {
+        QString problem;
+        if (!reopenPort(*slot.port, plan_.settings, target.number, &problem)) {
+            slot.unitPlugged = false;
+            setState(slot, StationPortState::NoPort, problem);
+            co_return co_await pause(slot.timers, period);
         }
-        const Polled polled = co_await poll(*slot.port, wait);
-        const bool answered = polled.heard == Heard::Version || polled.heard == Heard::Other;
-        if (answered && !unitPlugged) {
-            unitPlugged = true;
-            co_await runUnit(slot, polled.heard == Heard::Version ? std::optional(polled.version) : std::nullopt);
-            continue;
-        }
-        if (!answered && unitPlugged) {
-            unitPlugged = false;
+        if (!slot.unitPlugged)
             setState(slot, StationPortState::Waiting);
-        }
-        if (const auto spent = std::chrono::milliseconds(round.elapsed()); spent < period)
-            co_await pause(slot.timers, period - spent);
     }
+    const Polled polled = co_await poll(*slot.port, pollWait(plan_.settings));
+    const bool answered = polled.heard == Heard::Version || polled.heard == Heard::Other;
+    if (answered && !slot.unitPlugged) {
+        // A result stays shown until its unit stops answering.
+        slot.unitPlugged = true;
+        // Named, not a temporary of a conditional inside co_await: GCC 12
+        // destroys such a temporary twice.
+        std::optional<QString> version;
+        if (polled.heard == Heard::Version)
+            version = polled.version;
+        co_return co_await runUnit(slot, std::move(version));
+    }
+    if (!answered && slot.unitPlugged) {
+        slot.unitPlugged = false;
+        setState(slot, StationPortState::Waiting);
+    }
+    if (const auto spent = std::chrono::milliseconds(round.elapsed()); spent < period)
+        co_await pause(slot.timers, period - spent);
+    co_return true;
 }
 
 Task<bool> StationEngine::runUnit(Slot &slot, std::optional<QString> version)

@@ -95,6 +95,7 @@ signals:
 private:
     struct Slot;
     Task<bool> watch(Slot &slot);
+    Task<bool> watchRound(Slot &slot);
     Task<bool> runUnit(Slot &slot, std::optional<QString> version);
     void finishUnit(Slot &slot, bool passed);
     void setState(Slot &slot, StationPortState state, const QString &problem = {});
