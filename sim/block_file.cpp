@@ -22,10 +22,15 @@ std::string ReadBlockFile(const std::string &path, Block &block)
 
 std::string WriteBlockFile(const std::string &path, const Block &block)
 {
+    return ReplaceFile(path, std::string_view(reinterpret_cast<const char *>(block.data()), block.size()));
+}
+
+std::string ReplaceFile(const std::string &path, std::string_view contents)
+{
     const std::string temporary = path + ".tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(block.data()), block.size());
+        out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
         out.close();
         if (!out) {
             std::remove(temporary.c_str());

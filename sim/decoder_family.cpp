@@ -67,7 +67,9 @@ int RunDecoderFamily(const SimOptions &options, const std::function<int(const Si
         pollfd fd{signals.fd(), POLLIN, 0};
         if (poll(&fd, 1, ReapEveryMs) < 0 && errno != EINTR)
             break;
-        if (fd.revents & POLLIN)
+        // Only a stop is for the whole family; the unplugging signals are
+        // for each decoder's own process.
+        if ((fd.revents & POLLIN) && signals.Take().stop)
             break;
         Reap(children);
     }

@@ -43,6 +43,12 @@ DecoderResponder::DecoderResponder(const Block &block, std::string_view versionT
 {
 }
 
+void DecoderResponder::StartUnit(const Block &block)
+{
+    block_ = block;
+    isp_.Leave();
+}
+
 Answer DecoderResponder::Respond(const ReceivedFrame &frame)
 {
     if (frame.command != Command::IspAccess)
@@ -102,6 +108,8 @@ Answer DecoderResponder::WriteConfiguration(const Bytes &payload)
         return {{Nak}, "write configuration with " + std::to_string(payload.size()) + " bytes: refused", false};
     if (refusing_)
         return {{Nak}, "write configuration: not stored", false};
+    if (forgetting_)
+        return {Acknowledged(), "write configuration: acknowledged, not stored", false};
     std::copy(payload.begin(), payload.end(), block_.begin());
     return {Acknowledged(), "write configuration: block stored", true};
 }

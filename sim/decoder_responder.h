@@ -47,6 +47,10 @@ public:
     // A refusing decoder answers every request with NAK in place of ACK
     // (the rest of the reply as usual) and stores no write.
     void SetRefusing(bool refusing) { refusing_ = refusing; }
+    // A forgetful decoder acknowledges writes but keeps its block.
+    void SetForgettingWrites(bool forgetting) { forgetting_ = forgetting; }
+    // Another unit in the same place: its own block, no update under way.
+    void StartUnit(const Block &block);
     // The status byte a Status command reports (console_responder.h).
     void SetStatusByte(std::uint8_t status) { statusByte_ = status; }
     [[nodiscard]] std::uint8_t statusByte() const { return statusByte_; }
@@ -72,6 +76,7 @@ private:
     Block block_{};
     VersionText version_;
     bool refusing_ = false;
+    bool forgetting_ = false;
     std::uint8_t statusByte_ = DefaultStatusByte;
     StoredGroups groups_;
     IspResponder isp_;

@@ -5,9 +5,18 @@
 namespace q51::sim {
 
 DecoderSimulator::DecoderSimulator(DecoderResponder responder, FaultOptions faults)
-    : responder_(std::move(responder)), shaper_(faults), refuse_(faults.refuse)
+    : responder_(std::move(responder)), shaper_(faults), faults_(std::move(faults))
 {
-    responder_.SetRefusing(faults.refuse && faults.fromRequest <= 1);
+    responder_.SetRefusing(faults_.refuse && faults_.fromRequest <= 1 && faults_.faultsOn == AllRequestKinds);
+    responder_.SetForgettingWrites(faults_.forgetWrites);
+}
+
+void DecoderSimulator::NewUnit(const Block &block)
+{
+    responder_.StartUnit(block);
+    reassembler_.DropPending();
+    ispReader_.DropPending();
+    shaper_ = ReplyShaper(faults_);
 }
 
 std::vector<SimulatorEvent> DecoderSimulator::Feed(protocol::ByteView bytes)
@@ -18,21 +27,47 @@ std::vector<SimulatorEvent> DecoderSimulator::Feed(protocol::ByteView bytes)
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (ForIspReader(bytes[i])) {
             if (std::optional<IspFrame> frame = ispReader_.Feed(bytes[i])) {
-                const bool spoiled = shaper_.NextRequest();
-                responder_.SetRefusing(refuse_ && spoiled);
+                const bool spoiled = shaper_.NextRequest(RequestKind::Update);
+                responder_.SetRefusing(faults_.refuse && spoiled);
                 events.push_back(Event(responder_.Respond(*frame)));
             }
-            continue;
+        } else {
+            for (const ReceivedFrame &frame : reassembler_.Feed(bytes.subspan(i, 1))) {
+                const bool spoiled = shaper_.NextRequest(KindOfCommand(frame.command));
+                responder_.SetRefusing(faults_.refuse && spoiled);
+                events.push_back(Event(responder_.Respond(frame)));
+            }
         }
-        for (const ReceivedFrame &frame : reassembler_.Feed(bytes.subspan(i, 1))) {
-            const bool spoiled = shaper_.NextRequest();
-            responder_.SetRefusing(refuse_ && spoiled);
-            events.push_back(Event(responder_.Respond(frame)));
+        // The rest of what arrived would have gone to a device no longer there.
+        if (DropBegins()) {
+            events.push_back(Unplugged());
+            return events;
         }
     }
     if (const std::size_t skipped = reassembler_.TakeSkippedCount())
         events.push_back({"ignored " + std::to_string(skipped) + " bytes outside any frame", {}, false});
     return events;
+}
+
+bool DecoderSimulator::DropBegins() const
+{
+    if (!faults_.dropDuring)
+        return false;
+    if (*faults_.dropDuring == RequestKind::Update && ispReader_.PendingCount() > 0)
+        return true;
+    const std::optional<std::uint8_t> command = reassembler_.PendingCommand();
+    return command && KindOfCommand(*command) == faults_.dropDuring;
+}
+
+SimulatorEvent DecoderSimulator::Unplugged()
+{
+    reassembler_.DropPending();
+    ispReader_.DropPending();
+    reassembler_.TakeSkippedCount();
+    SimulatorEvent event;
+    event.log = "a " + std::string(KindName(*faults_.dropDuring)) + " request began: unplugging";
+    event.unplug = true;
+    return event;
 }
 
 std::vector<SimulatorEvent> DecoderSimulator::DropUnfinishedRequest()

@@ -19,6 +19,7 @@ struct SimulatorEvent {
     std::string log; // one line, no line end
     ShapedReply reply;
     bool blockStored = false;
+    bool unplug = false; // the decoder is to vanish now, as SIGUSR1 makes it
 };
 
 class DecoderSimulator {
@@ -29,6 +30,9 @@ public:
     std::vector<SimulatorEvent> Feed(protocol::ByteView bytes);
     // Forgets a request begun but not finished; nothing when there is none.
     std::vector<SimulatorEvent> DropUnfinishedRequest();
+    // Another unit takes this one's place: its own block, the faults
+    // counted afresh, nothing half received. Scan data stays.
+    void NewUnit(const Block &block);
     [[nodiscard]] bool HasUnfinishedRequest() const
     {
         return reassembler_.PendingCount() > 0 || ispReader_.PendingCount() > 0;
@@ -41,12 +45,15 @@ private:
     // ordinary ones: each byte goes to whichever reader it belongs to.
     [[nodiscard]] bool ForIspReader(std::uint8_t b) const;
     SimulatorEvent Event(Answer answer);
+    // True when a request of the kind that unplugs the decoder has begun.
+    [[nodiscard]] bool DropBegins() const;
+    SimulatorEvent Unplugged();
 
     FrameReassembler reassembler_;
     IspFrameReader ispReader_;
     DecoderResponder responder_;
     ReplyShaper shaper_;
-    bool refuse_ = false;
+    FaultOptions faults_;
 };
 
 } // namespace q51::sim

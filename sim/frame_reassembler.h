@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "link/protocol/bytes.h"
@@ -30,6 +31,11 @@ public:
     std::size_t TakeSkippedCount();
     // Bytes of a frame begun but not finished.
     [[nodiscard]] std::size_t PendingCount() const { return pending_.size(); }
+    // The command of the frame under way, once its first two bytes are in.
+    [[nodiscard]] std::optional<std::uint8_t> PendingCommand() const
+    {
+        return pending_.size() >= 2 ? std::optional<std::uint8_t>(pending_[1]) : std::nullopt;
+    }
     // Forgets an unfinished frame (the sender gave up on it); returns its size.
     std::size_t DropPending();
 

@@ -9,6 +9,7 @@
 #include "sim/block_file.h"
 #include "sim/pseudo_terminal.h"
 #include "sim/termination_signals.h"
+#include "sim/unit_block.h"
 
 namespace q51::sim {
 
@@ -45,8 +46,13 @@ timespec Until(std::optional<OutputSchedule::TimePoint> wake, OutputSchedule::Ti
 LineServer::LineServer(PseudoTerminal &pty, const TerminationSignals &signals, DecoderSimulator &simulator,
                        OutputSchedule &schedule, std::string dumpBlockFile, int lineSpeed)
     : pty_(pty), signals_(signals), simulator_(simulator), schedule_(schedule), dumpBlockFile_(std::move(dumpBlockFile)),
-      lineSpeed_(lineSpeed)
+      lineSpeed_(lineSpeed), startBlock_(simulator.responder().block()), units_(UnitOptions{}, Clock::now())
 {
+}
+
+void LineServer::SetUnitOptions(UnitOptions options)
+{
+    units_ = UnitCycle(options, Clock::now());
 }
 
 int LineServer::Run()
@@ -57,6 +63,7 @@ int LineServer::Run()
             Log("hanging up");
             return 0;
         }
+        UnitsDue(now);
         // While the device is away nothing goes out (a master of -1 is not polled).
         const std::optional<TimePoint> nextByte = pty_.Present() ? schedule_.NextDue() : std::nullopt;
         const bool writeDue = nextByte && *nextByte <= now;
@@ -69,6 +76,8 @@ int LineServer::Run()
             wakeBy(lastInput_ + UnfinishedRequestTimeout);
         if (hangUpStart_)
             wakeBy(now + HangUpDrainPoll);
+        if (const std::optional<TimePoint> unitDue = units_.NextDue())
+            wakeBy(*unitDue);
 
         pollfd fds[2] = {{pty_.master(), static_cast<short>(POLLIN | (writeDue ? POLLOUT : 0)), 0},
                          {signals_.fd(), POLLIN, 0}};
@@ -86,6 +95,8 @@ int LineServer::Run()
             }
             for (int i = 0; i < arrived.vanishToggles; ++i)
                 ToggleVanish();
+            if (arrived.newUnits > 0)
+                UnitLeaves();
             continue;
         }
         now = Clock::now();
@@ -101,8 +112,8 @@ int LineServer::Run()
 
 void LineServer::ToggleVanish()
 {
-    if (!onVanishToggle) {
-        Log("SIGUSR1 ignored");
+    if (!onVanishToggle || !units_.InHand()) {
+        Log("SIGUSR1 ignored: no unit to unplug or plug back in");
         return;
     }
     if (pty_.Present()) {
@@ -111,6 +122,35 @@ void LineServer::ToggleVanish()
     }
     onVanishToggle();
     Log(pty_.Present() ? "back on " + pty_.devicePath() : std::string("vanished"));
+}
+
+void LineServer::UnitLeaves()
+{
+    if (!units_.InHand()) {
+        Log("SIGUSR2 ignored: no unit in place");
+        return;
+    }
+    if (pty_.Present() && onVanishToggle)
+        ToggleVanish();
+    Log("unit " + std::to_string(units_.unit()) + " left");
+    units_.Leave(Clock::now());
+}
+
+void LineServer::UnitsDue(TimePoint now)
+{
+    switch (units_.Due(now)) {
+    case UnitCycle::Step::None:
+        return;
+    case UnitCycle::Step::Leave:
+        UnitLeaves();
+        return;
+    case UnitCycle::Step::Arrive:
+        simulator_.NewUnit(UnitBlock(startBlock_, units_.unit()));
+        if (!pty_.Present() && onVanishToggle)
+            onVanishToggle();
+        Log("unit " + std::to_string(units_.unit()) + " plugged in on " + pty_.devicePath());
+        return;
+    }
 }
 
 void LineServer::ReadRequests(TimePoint now)
@@ -143,6 +183,8 @@ void LineServer::Handle(const std::vector<SimulatorEvent> &events, TimePoint now
         stored |= event.blockStored;
         schedule_.Enqueue(event.reply, now);
         hangUpPending_ |= event.reply.after == AfterReply::HangUp;
+        if (event.unplug && pty_.Present())
+            ToggleVanish();
     }
     if (stored && !dumpBlockFile_.empty()) {
         if (const std::string error = WriteBlockFile(dumpBlockFile_, simulator_.responder().block()); !error.empty())

@@ -8,6 +8,7 @@
 
 #include "sim/decoder_simulator.h"
 #include "sim/output_schedule.h"
+#include "sim/unit_cycle.h"
 
 namespace q51::sim {
 
@@ -27,6 +28,11 @@ public:
     // terminal and whatever names it). What was still to be sent is lost.
     std::function<void()> onVanishToggle;
 
+    // How units come and go (SIGUSR2, a schedule); each later unit starts
+    // from the block the simulator had when the server was made, varied
+    // (unit_block.h).
+    void SetUnitOptions(UnitOptions options);
+
 private:
     using TimePoint = OutputSchedule::TimePoint;
 
@@ -36,6 +42,9 @@ private:
     // True once a hang-up's last bytes are out and read (or given up on).
     bool ReadyToHangUp(TimePoint now);
     void ToggleVanish();
+    // The unit in hand leaves (unplugged, if it was not already).
+    void UnitLeaves();
+    void UnitsDue(TimePoint now);
 
     PseudoTerminal &pty_;
     const TerminationSignals &signals_;
@@ -43,6 +52,8 @@ private:
     OutputSchedule &schedule_;
     std::string dumpBlockFile_;
     int lineSpeed_;
+    Block startBlock_;
+    UnitCycle units_;
 
     TimePoint lastInput_{};
     bool hangUpPending_ = false;

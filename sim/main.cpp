@@ -14,6 +14,7 @@
 #include "sim/device_link.h"
 #include "sim/line_server.h"
 #include "sim/output_schedule.h"
+#include "sim/pid_file.h"
 #include "sim/pseudo_terminal.h"
 #include "sim/sim_options.h"
 #include "sim/termination_signals.h"
@@ -46,10 +47,17 @@ int Serve(const SimOptions &options, const q51::Block &block, PseudoTerminal &pt
     OutputSchedule schedule(options.baud, std::chrono::milliseconds(options.delayMs));
     try {
         TerminationSignals signals;
+        // Written once the signals are ours, so whoever reads it may send them.
+        const PidFile pidFile(options.pidFile);
+        if (!pidFile.error().empty()) {
+            std::cerr << "q51sim: " << pidFile.error() << '\n';
+            return 1;
+        }
         std::optional<DeviceLink> link;
         if (!options.linkPath.empty())
             link.emplace(options.linkPath, pty.devicePath());
         LineServer server(pty, signals, simulator, schedule, options.dumpBlockFile, options.lineSpeed);
+        server.SetUnitOptions(options.units);
         // As an unplugged adapter: the line hangs up and the name goes; then
         // a new line under the same name.
         server.onVanishToggle = [&] {

@@ -90,8 +90,12 @@ ShapedReply ReplyShaper::Shape(Bytes reply)
     return shaped;
 }
 
-bool ReplyShaper::NextRequest()
+bool ReplyShaper::NextRequest(std::optional<RequestKind> kind)
 {
+    if (options_.faultsOn != AllRequestKinds && (!kind || (options_.faultsOn & KindBit(*kind)) == 0)) {
+        active_ = false;
+        return active_;
+    }
     active_ = ++requests_ >= options_.fromRequest;
     return active_;
 }

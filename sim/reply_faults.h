@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/protocol/bytes.h"
+#include "sim/request_kinds.h"
 
 namespace q51::sim {
 
@@ -31,6 +32,14 @@ struct FaultOptions {
     // it are sent as they are, so a later step of a longer exchange can be
     // spoiled on its own.
     std::size_t fromRequest = 1;
+    // Only requests of these kinds are spoiled (and counted for
+    // fromRequest); the others are answered as usual.
+    RequestKinds faultsOn = AllRequestKinds;
+    // Downloads are acknowledged but not stored, so a read-back shows the
+    // block as it was.
+    bool forgetWrites = false;
+    // The decoder unplugs as soon as a request of this kind begins to arrive.
+    std::optional<RequestKind> dropDuring;
 };
 
 enum class AfterReply { Continue, HangUp };
@@ -54,8 +63,9 @@ public:
 
     ShapedReply Shape(protocol::Bytes reply);
 
-    // Counts one more request; true when faults apply to its reply.
-    bool NextRequest();
+    // Counts one more request of this kind (nothing: a command the decoder
+    // does not know); true when faults apply to its reply.
+    bool NextRequest(std::optional<RequestKind> kind);
 
     // True once a stall or hang-up has cut a reply: nothing is sent any more,
     // and a hang-up also ends the simulator once the cut reply is out.

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "sim/decoder_responder.h"
+#include "sim/request_kinds.h"
 
 namespace q51::sim {
 
@@ -75,6 +76,7 @@ const std::map<std::string_view, bool FaultOptions::*> &Flags()
         {"--bad-bcc", &FaultOptions::badBcc},
         {"--garbage", &FaultOptions::garbage},
         {"--hangup-after-reply", &FaultOptions::hangUpAfterReply},
+        {"--forget-writes", &FaultOptions::forgetWrites},
     };
     return flags;
 }
@@ -92,6 +94,22 @@ const std::map<std::string_view, ValueSetter> &ValueOptions()
         {"--baud", NumberInto([](SimOptions &o, long long n) { o.baud = int(n); }, MinBaud, MaxBaud)},
         {"--line-speed", NumberInto([](SimOptions &o, long long n) { o.lineSpeed = int(n); }, MinBaud, MaxBaud)},
         {"--count", NumberInto([](SimOptions &o, long long n) { o.count = int(n); }, 1, MaxDecoderCount)},
+        {"--unit-gap", NumberInto([](SimOptions &o, long long n) { o.units.gapMs = int(n); }, 0, MaxPauseMs)},
+        {"--unit-every", NumberInto([](SimOptions &o, long long n) { o.units.everyMs = int(n); }, 1, MaxPauseMs)},
+        {"--units", NumberInto([](SimOptions &o, long long n) { o.units.maxUnits = int(n); }, 1, MaxByteCount)},
+        {"--faults-on",
+         [](SimOptions &o, std::string_view v) {
+             const std::optional<RequestKinds> kinds = ParseRequestKinds(v);
+             if (kinds)
+                 o.faults.faultsOn = *kinds;
+             return kinds.has_value();
+         }},
+        {"--drop-during",
+         [](SimOptions &o, std::string_view v) {
+             o.faults.dropDuring = ParseRequestKind(v);
+             return o.faults.dropDuring.has_value();
+         }},
+        {"--pid-file", TextInto(&SimOptions::pidFile)},
         {"--delay", NumberInto([](SimOptions &o, long long n) { o.delayMs = int(n); }, 0, MaxPauseMs)},
         {"--version-text", [](SimOptions &o, std::string_view v) { o.versionText = v; return true; }},
         {"--status-byte", StatusByteInto()},
@@ -169,7 +187,7 @@ ParsedOptions ParseSimOptions(const std::vector<std::string_view> &args)
     // Decoders writing one file or making one link would trample each other.
     const SimOptions &o = parsed.options;
     for (const auto &[option, path] : {std::pair{"--link", o.linkPath}, std::pair{"--dump-block", o.dumpBlockFile},
-                                       std::pair{"--dump-image", o.isp.dumpImageFile}}) {
+                                       std::pair{"--dump-image", o.isp.dumpImageFile}, std::pair{"--pid-file", o.pidFile}}) {
         if (o.count > 1 && !path.empty() && path.find(DecoderNumber) == std::string::npos)
             parsed.error = std::string(option) + " needs {n} in its path with --count";
     }
@@ -186,7 +204,8 @@ configuration read (0x80), version (0x85), status (0x83) and trigger (0x82)
 requests until interrupted.
 Every request is logged to standard error. SIGUSR1 unplugs the device (the
 line hangs up, the --link name goes); the next SIGUSR1 plugs a new one in
-under the same --link name.
+under the same --link name. SIGUSR2 unplugs it and, after --unit-gap,
+plugs in the next unit: a decoder with a block of its own.
 
   --link PATH          also make PATH a symbolic link to the device
                        (removed on exit)
@@ -206,7 +225,14 @@ under the same --link name.
                        option stands for the decoder's number (1 to N)
   --status-byte B      the status byte the Status command (0x83) reports,
                        decimal or 0x-prefixed hex (default 0x2B)
+  --pid-file PATH      write the decoder's process id to PATH while it runs
   -h, --help           print this text
+
+Production line (unit 1 has the starting block, each later unit a few
+setting bytes of its own):
+  --unit-gap MS        from a unit leaving to the next plugged in (default 300)
+  --unit-every MS      each unit stays MS milliseconds, then leaves
+  --units N            after the Nth unit has left, stay unplugged
 
 Stored scan data (read 0xC0/0x41, sizes 0xC3, free 0xC2, clear 0xC4/0x40):
   --group TEXT         store a group holding TEXT (1 to 253 characters);
@@ -230,6 +256,12 @@ Faults:
   --bad-bcc            spoil the check byte of every reply frame
   --short N            send only the first N bytes of each reply
   --faults-from N      spoil replies only from the Nth request on (default 1)
+  --faults-on KIND[,KIND]
+                       spoil only requests of these kinds (listed below);
+                       --faults-from counts only those
+  --forget-writes      acknowledge downloads but keep the old block
+  --drop-during KIND   unplug as soon as a request of that kind begins to
+                       arrive; SIGUSR1, SIGUSR2 or --unit-every bring it back
   --extra N            send N bytes of noise after each reply
   --garbage            replace each reply by noise of the same length
   --split N            send replies in chunks of N bytes...
@@ -244,13 +276,15 @@ Faults:
 
 A request whose check byte (BCC) is wrong gets no reply. Values may also be
 given as --option=value.
-)";
+
+Request kinds: )" + RequestKindNames() + ".\n";
 }
 
 SimOptions ForDecoder(const SimOptions &options, int n)
 {
     SimOptions mine = options;
-    for (std::string *path : {&mine.blockFile, &mine.dumpBlockFile, &mine.linkPath, &mine.isp.dumpImageFile}) {
+    for (std::string *path :
+         {&mine.blockFile, &mine.dumpBlockFile, &mine.linkPath, &mine.isp.dumpImageFile, &mine.pidFile}) {
         for (auto at = path->find(DecoderNumber); at != std::string::npos; at = path->find(DecoderNumber, at))
             path->replace(at, DecoderNumber.size(), std::to_string(n));
     }

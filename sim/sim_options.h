@@ -10,6 +10,7 @@
 #include "sim/isp_responder.h"
 #include "sim/stored_groups.h"
 #include "sim/reply_faults.h"
+#include "sim/unit_cycle.h"
 
 namespace q51::sim {
 
@@ -27,6 +28,8 @@ struct SimOptions {
     std::size_t groupCapacity = DefaultGroupCapacity;
     IspOptions isp;
     int count = 1; // decoders, each on its own pseudo-terminal
+    UnitOptions units;
+    std::string pidFile; // holds the decoder's process id while it runs
 };
 
 struct ParsedOptions {

@@ -11,14 +11,15 @@ namespace q51::sim {
 namespace {
 
 int pipeFds[2] = {-1, -1};
-constexpr int Handled[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1};
+constexpr int Handled[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2};
 constexpr char StopByte = 1;
 constexpr char VanishByte = 2;
+constexpr char NewUnitByte = 3;
 
 extern "C" void OnTerminationSignal(int signal)
 {
     const int saved = errno;
-    const char byte = signal == SIGUSR1 ? VanishByte : StopByte;
+    const char byte = signal == SIGUSR1 ? VanishByte : signal == SIGUSR2 ? NewUnitByte : StopByte;
     [[maybe_unused]] const auto n = write(pipeFds[1], &byte, 1);
     errno = saved;
 }
@@ -59,6 +60,7 @@ TerminationSignals::Arrived TerminationSignals::Take() const
         for (ssize_t i = 0; i < n; ++i) {
             arrived.stop |= bytes[i] == StopByte;
             arrived.vanishToggles += bytes[i] == VanishByte ? 1 : 0;
+            arrived.newUnits += bytes[i] == NewUnitByte ? 1 : 0;
         }
     }
     return arrived;

@@ -1,11 +1,17 @@
 // The simulated decoder driven in-process: answers, requests arriving in
 // pieces, each fault's effect on the reply bytes, reply pacing and the
-// command line.
+// command line; then the program itself for the units of a production line.
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <fstream>
+#include <set>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "link/protocol/block_checksum.h"
 #include "link/protocol/console_requests.h"
@@ -19,6 +25,10 @@
 #include "sim/decoder_simulator.h"
 #include "sim/output_schedule.h"
 #include "sim/sim_options.h"
+#include "sim/unit_block.h"
+#include "sim/unit_cycle.h"
+#include "support/event_wait.h"
+#include "support/simulator_process.h"
 #include "support/stepped_block.h"
 
 using namespace q51;
@@ -62,6 +72,82 @@ Bytes Concat(std::initializer_list<Bytes> parts)
     return all;
 }
 
+ParsedOptions Parse(const QStringList &args)
+{
+    std::vector<std::string> storage;
+    for (const QString &a : args)
+        storage.push_back(a.toStdString());
+    return ParseSimOptions(std::vector<std::string_view>(storage.begin(), storage.end()));
+}
+
+// A client of the simulator's device, as a program on a serial port would be.
+class DeviceClient {
+public:
+    explicit DeviceClient(const QString &path)
+        : fd_(open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC))
+    {
+        termios raw{};
+        if (fd_ >= 0 && tcgetattr(fd_, &raw) == 0) {
+            cfmakeraw(&raw);
+            tcsetattr(fd_, TCSANOW, &raw);
+        }
+    }
+    ~DeviceClient()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    DeviceClient(const DeviceClient &) = delete;
+    DeviceClient &operator=(const DeviceClient &) = delete;
+
+    [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
+    bool send(const Bytes &bytes) { return fd_ >= 0 && write(fd_, bytes.data(), bytes.size()) == ssize_t(bytes.size()); }
+
+    // Up to `size` bytes, fewer when the line is lost (lost() says so) or
+    // nothing more comes in good time.
+    QByteArray receive(qsizetype size)
+    {
+        QByteArray got;
+        while (fd_ >= 0 && got.size() < size && !lost_) {
+            pollfd p{fd_, POLLIN, 0};
+            if (poll(&p, 1, test::SimulatorProcess::Patience) <= 0)
+                break;
+            char buffer[512];
+            const ssize_t n = read(fd_, buffer, sizeof buffer);
+            if (n > 0)
+                got.append(buffer, n);
+            else if (n == 0 || errno != EAGAIN)
+                lost_ = true; // a hung-up line reads as its end, or as EIO
+        }
+        return got;
+    }
+    [[nodiscard]] bool lost() const { return lost_; }
+
+private:
+    int fd_;
+    bool lost_ = false;
+};
+
+// The block the decoder on this device uploads; nothing when it does not.
+std::optional<Block> Uploaded(const QString &device)
+{
+    DeviceClient client(device);
+    if (!client.send(protocol::ReadConfigurationRequest()))
+        return std::nullopt;
+    return protocol::JudgeUploadReply(B(client.receive(262))).block;
+}
+
+// The device is listed before its --link name is made.
+bool Linked(const QString &link)
+{
+    return test::waitUntil([&] { return QFileInfo(link).isSymLink(); }, test::SimulatorProcess::Patience);
+}
+
+bool LogSays(test::SimulatorProcess &sim, const QString &text)
+{
+    return test::waitUntil([&] { return sim.log().contains(text); }, test::SimulatorProcess::Patience);
+}
+
 } // namespace
 
 class SimulatorResponderTest : public QObject {
@@ -89,6 +175,14 @@ private slots:
     void consoleCommands();
     void statusByteOption_data();
     void statusByteOption();
+    void dropDuring_data();
+    void dropDuring();
+    void unitBlocks();
+    void unitCycle();
+    void newUnitsOnTheLine();
+    void lastUnitLeavesTheLineEmpty();
+    void lostMidDownload();
+    void pidFiles();
 };
 
 void SimulatorResponderTest::answersFromItsOwnState()
@@ -253,6 +347,16 @@ void SimulatorResponderTest::faults_data()
                                                     << QByteArray("\x06") << 36 << 3 << false << true;
     QTest::newRow("faults from the third request") << QStringList{"--silent", "--faults-from", "3"}
                                                    << QByteArray("\x06") << 36 << 1 << false << true;
+    QTest::newRow("refuses only downloads") << QStringList{"--refuse", "--faults-on", "download"}
+                                            << QByteArray("\x15") << 36 << 1 << false << false;
+    QTest::newRow("refuses only version queries") << QStringList{"--refuse", "--faults-on", "status,version"}
+                                                  << QByteArray("\x06") << 36 << 3 << false << true;
+    QTest::newRow("silent on uploads only") << QStringList{"--silent", "--faults-on=upload"} << QByteArray("\x06")
+                                            << 36 << 1 << false << true;
+    QTest::newRow("second download refused") << QStringList{"--refuse", "--faults-on", "download", "--faults-from", "2"}
+                                             << QByteArray("\x06") << 36 << 1 << false << true;
+    QTest::newRow("forgets writes") << QStringList{"--forget-writes"} << QByteArray("\x06") << 36 << 1 << false
+                                    << false;
 }
 
 // A download, then a version query, under each fault.
@@ -265,10 +369,7 @@ void SimulatorResponderTest::faults()
     QFETCH(bool, hangUp);
     QFETCH(bool, stores);
 
-    std::vector<std::string> storage;
-    for (const QString &a : args)
-        storage.push_back(a.toStdString());
-    const ParsedOptions parsed = ParseSimOptions(std::vector<std::string_view>(storage.begin(), storage.end()));
+    const ParsedOptions parsed = Parse(args);
     QVERIFY2(parsed.error.empty(), parsed.error.c_str());
     DecoderSimulator sim(DecoderResponder(), parsed.options.faults);
 
@@ -284,17 +385,21 @@ void SimulatorResponderTest::faults()
     // Whatever arrives is the start of the decoder's true reply, except
     // for the byte a fault deliberately spoils.
     const QByteArray truth = Q(DecoderSimulator().Feed(protocol::ReadVersionRequest())[0].reply.Joined());
+    const bool versionFaulted = versionState == 3 || !args.contains("--refuse");
     for (qsizetype i = 0; i < qMin(versionBytes.size(), truth.size()); ++i) {
-        const bool spoiled = (i == 0 && args.contains("--refuse")) || (i == 35 && args.contains("--bad-bcc"))
-                             || args.contains("--garbage");
+        const bool spoiled = (i == 0 && args.contains("--refuse") && versionFaulted)
+                             || (i == 35 && args.contains("--bad-bcc")) || args.contains("--garbage");
         QCOMPARE(versionBytes[i] != truth[i], spoiled);
     }
     const bool hungUp = download[0].reply.after == AfterReply::HangUp || version[0].reply.after == AfterReply::HangUp;
     QCOMPARE(hungUp, hangUp);
-    // Only a refusing decoder keeps its block; the other faults change
-    // what is sent, never what the decoder stored.
+    // Only a refusing or forgetful decoder keeps its block; the other
+    // faults change what is sent, never what the decoder stored.
     QCOMPARE(sim.responder().block() == PatternBlock(), stores);
     QCOMPARE(download[0].blockStored, stores);
+    const auto readBack = protocol::JudgeUploadReply(B(Replies(sim, protocol::ReadConfigurationRequest())));
+    if (readBack.block)
+        QCOMPARE(*readBack.block == PatternBlock(), stores);
 }
 
 void SimulatorResponderTest::stallSilencesEverythingAfter()
@@ -406,17 +511,23 @@ void SimulatorResponderTest::options_data()
     QTest::newRow("count, one link for all") << QStringList{"--count", "3", "--link", "/tmp/dec"} << false;
     QTest::newRow("count, one dump for all") << QStringList{"--count", "2", "--dump-block", "d"} << false;
     QTest::newRow("count of 0") << QStringList{"--count", "0"} << false;
+    QTest::newRow("faults on two kinds") << QStringList{"--faults-on", "download,upload", "--refuse"} << true;
+    QTest::newRow("faults on an unknown kind") << QStringList{"--faults-on", "download,nap"} << false;
+    QTest::newRow("faults on a trailing comma") << QStringList{"--faults-on", "download,"} << false;
+    QTest::newRow("drop during two kinds") << QStringList{"--drop-during", "download,upload"} << false;
+    QTest::newRow("units") << QStringList{"--units", "3", "--unit-gap", "0", "--unit-every", "50"} << true;
+    QTest::newRow("units of 0") << QStringList{"--units", "0"} << false;
+    QTest::newRow("unit every 0") << QStringList{"--unit-every", "0"} << false;
+    QTest::newRow("count, a pid file each") << QStringList{"--count", "2", "--pid-file", "/tmp/p{n}"} << true;
+    QTest::newRow("count, one pid file for all") << QStringList{"--count", "2", "--pid-file", "/tmp/p"} << false;
 }
 
 void SimulatorResponderTest::options()
 {
     QFETCH(QStringList, args);
     QFETCH(bool, valid);
-    std::vector<std::string> storage;
-    for (const QString &a : args)
-        storage.push_back(a.toStdString());
 
-    const ParsedOptions parsed = ParseSimOptions(std::vector<std::string_view>(storage.begin(), storage.end()));
+    const ParsedOptions parsed = Parse(args);
 
     QCOMPARE(parsed.error.empty(), valid);
     if (QByteArray(QTest::currentDataTag()) == "all") {
@@ -443,6 +554,17 @@ void SimulatorResponderTest::options()
         QCOMPARE(third.linkPath, std::string("/tmp/dec3"));
         QCOMPARE(third.blockFile, std::string("b3"));
         QCOMPARE(third.count, 1);
+    }
+    if (QByteArray(QTest::currentDataTag()) == "count, a pid file each")
+        QCOMPARE(ForDecoder(parsed.options, 2).pidFile, std::string("/tmp/p2"));
+    if (QByteArray(QTest::currentDataTag()) == "faults on two kinds") {
+        QCOMPARE(parsed.options.faults.faultsOn, KindBit(RequestKind::Download) | KindBit(RequestKind::Upload));
+        QVERIFY(SimUsage().find(RequestKindNames()) != std::string::npos);
+    }
+    if (QByteArray(QTest::currentDataTag()) == "units") {
+        QCOMPARE(parsed.options.units.maxUnits, 3);
+        QCOMPARE(parsed.options.units.gapMs, 0);
+        QCOMPARE(parsed.options.units.everyMs, 50);
     }
 }
 
@@ -541,5 +663,193 @@ void SimulatorResponderTest::statusByteOption()
     QCOMPARE(int(ParseSimOptions({}).options.statusByte), 0x2B);
 }
 
-QTEST_APPLESS_MAIN(SimulatorResponderTest)
+void SimulatorResponderTest::dropDuring_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<Bytes>("request");
+    QTest::addColumn<bool>("unplugs");
+
+    const Bytes download = protocol::DownloadFrame(PatternBlock());
+    QTest::newRow("a download") << QStringList{"--drop-during", "download"} << download << true;
+    QTest::newRow("its first two bytes") << QStringList{"--drop-during", "download"} << Bytes(download.begin(), download.begin() + 2)
+                                         << true;
+    QTest::newRow("a version query") << QStringList{"--drop-during", "download"} << protocol::ReadVersionRequest() << false;
+    QTest::newRow("an upload after a version query")
+        << QStringList{"--drop-during", "upload"}
+        << Concat({protocol::ReadVersionRequest(), protocol::ReadConfigurationRequest()}) << true;
+}
+
+// The decoder unplugs as the request begins: nothing of it or after it is
+// answered or stored, and once back it answers as before.
+void SimulatorResponderTest::dropDuring()
+{
+    QFETCH(QStringList, args);
+    QFETCH(Bytes, request);
+    QFETCH(bool, unplugs);
+    const ParsedOptions parsed = Parse(args);
+    QVERIFY2(parsed.error.empty(), parsed.error.c_str());
+    DecoderSimulator sim(DecoderResponder(), parsed.options.faults);
+
+    const auto events = sim.Feed(Concat({request, protocol::StatusRequest()}));
+    QVERIFY(!events.empty());
+    QCOMPARE(events.back().unplug, unplugs);
+    for (std::size_t i = 0; i + 1 < events.size(); ++i)
+        QVERIFY(!events[i].unplug);
+    const bool statusAnswered = Q(events.back().reply.Joined()).startsWith('\x06');
+    QCOMPARE(statusAnswered, !unplugs);
+    QVERIFY(sim.responder().block() == FactoryBlock());
+    QVERIFY(!sim.HasUnfinishedRequest() || !unplugs);
+    QCOMPARE(Replies(sim, protocol::ReadVersionRequest()).size(), 36);
+}
+
+void SimulatorResponderTest::unitBlocks()
+{
+    const Block start = FactoryBlock();
+    QVERIFY(UnitBlock(start, 1) == start);
+    const protocol::BlockChecksum startKept{start[254], start[255]};
+    const bool startChecksumRight = protocol::ComputeBlockChecksum(start) == startKept;
+    std::set<Block> seen{start};
+    for (int unit = 2; unit <= 300; ++unit) {
+        const Block block = UnitBlock(start, unit);
+        QVERIFY2(seen.insert(block).second, qPrintable(QString("unit %1 repeats a block").arg(unit)));
+        QVERIFY(UnitBlock(start, unit) == block);
+        for (std::size_t i = 0; i < 254; ++i)
+            QVERIFY(block[i] == start[i] || i == 192 || i == 193);
+        QVERIFY(block[192] >= 1 && block[192] <= 99 && block[193] >= 1 && block[193] <= 99);
+        const protocol::BlockChecksum kept{block[254], block[255]};
+        QCOMPARE(protocol::ComputeBlockChecksum(block) == kept, startChecksumRight);
+    }
+    // A wrong checksum stays as the starting block had it.
+    Block wrong = PatternBlock();
+    wrong[255] ^= 0x01;
+    QCOMPARE(UnitBlock(wrong, 2)[254], wrong[254]);
+    QCOMPARE(UnitBlock(wrong, 2)[255], wrong[255]);
+
+    // A new unit: its own block, and the faults counted from its first request.
+    FaultOptions faults;
+    faults.refuse = true;
+    faults.fromRequest = 2;
+    DecoderSimulator sim(DecoderResponder(), faults);
+    QVERIFY(sim.Feed(protocol::DownloadFrame(PatternBlock())).at(0).blockStored);
+    sim.NewUnit(UnitBlock(start, 3));
+    const auto upload = protocol::JudgeUploadReply(B(Replies(sim, protocol::ReadConfigurationRequest())));
+    QVERIFY(upload.block && *upload.block == UnitBlock(start, 3));
+}
+
+void SimulatorResponderTest::unitCycle()
+{
+    using namespace std::chrono_literals;
+    using Step = UnitCycle::Step;
+    const UnitCycle::TimePoint t0{};
+
+    UnitCycle scheduled({.gapMs = 10, .everyMs = 100, .maxUnits = 2}, t0);
+    QCOMPARE(scheduled.Due(t0 + 99ms), Step::None);
+    QCOMPARE(scheduled.Due(t0 + 100ms), Step::Leave);
+    scheduled.Leave(t0 + 100ms);
+    QVERIFY(!scheduled.InHand());
+    QCOMPARE(scheduled.Due(t0 + 109ms), Step::None);
+    QCOMPARE(scheduled.Due(t0 + 110ms), Step::Arrive);
+    QCOMPARE(scheduled.unit(), 2);
+    QVERIFY(scheduled.NextDue() == t0 + 210ms);
+    scheduled.Leave(t0 + 150ms); // told to go early
+    QVERIFY(!scheduled.NextDue());
+    QCOMPARE(scheduled.Due(t0 + 1h), Step::None);
+    QCOMPARE(scheduled.unit(), 2);
+
+    UnitCycle told({}, t0);
+    QVERIFY(!told.NextDue());
+    told.Leave(t0 + 5s);
+    told.Leave(t0 + 6s); // a second signal while the next is on its way
+    QVERIFY(told.NextDue() == t0 + 5s + 300ms);
+    QCOMPARE(told.Due(t0 + 6s), Step::Arrive);
+    QCOMPARE(told.unit(), 2);
+}
+
+// SIGUSR2: each unit uploads a block of its own, whatever the last one was
+// given.
+void SimulatorResponderTest::newUnitsOnTheLine()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("line");
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start({"--link", link, "--unit-gap", "20"}));
+    QVERIFY(Linked(link));
+    QVERIFY(Uploaded(link) == FactoryBlock());
+    for (int unit = 2; unit <= 3; ++unit) {
+        {
+            DeviceClient client(link);
+            QVERIFY(client.send(protocol::DownloadFrame(PatternBlock())));
+            QCOMPARE(client.receive(1), QByteArray("\x06"));
+        }
+        QVERIFY(sim.nextUnit());
+        QVERIFY(LogSays(sim, QString("unit %1 left").arg(unit - 1)));
+        QVERIFY2(LogSays(sim, QString("unit %1 plugged in on /dev/").arg(unit)), qPrintable(sim.log()));
+        const std::optional<Block> found = Uploaded(link);
+        QVERIFY(found && *found == UnitBlock(FactoryBlock(), unit));
+    }
+}
+
+void SimulatorResponderTest::lastUnitLeavesTheLineEmpty()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("line");
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start({"--link", link, "--unit-every", "30", "--unit-gap", "10", "--units", "2"}));
+    QVERIFY2(LogSays(sim, "unit 2 left"), qPrintable(sim.log()));
+    QVERIFY(sim.nextUnit());
+    QVERIFY(sim.toggleVanish());
+    test::runFor(150); // several units' time: none comes
+    QVERIFY(LogSays(sim, "SIGUSR1 ignored"));
+    QVERIFY2(!sim.log().contains("unit 3"), qPrintable(sim.log()));
+    QCOMPARE(sim.log().count("plugged in"), 1);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void SimulatorResponderTest::lostMidDownload()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("line");
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start({"--link", link, "--drop-during", "download"}));
+    QVERIFY(Linked(link));
+    {
+        DeviceClient client(link);
+        // The write itself may fail already: the port goes while the frame
+        // is still on its way.
+        QVERIFY(client.isOpen());
+        client.send(protocol::DownloadFrame(PatternBlock()));
+        QCOMPARE(client.receive(1), QByteArray());
+        QVERIFY(client.lost());
+    }
+    QVERIFY(LogSays(sim, "vanished"));
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QVERIFY(sim.toggleVanish());
+    QVERIFY(LogSays(sim, "back on"));
+    QVERIFY(Uploaded(link) == FactoryBlock()); // the download never got in
+}
+
+void SimulatorResponderTest::pidFiles()
+{
+    QTemporaryDir dir;
+    test::SimulatorProcess sim;
+    QVERIFY(sim.start({"--count", "2", "--link", dir.filePath("line{n}"), "--pid-file", dir.filePath("pid{n}"),
+                       "--unit-gap", "10"}));
+    const auto pidOf = [&](int n) {
+        QFile file(dir.filePath(QString("pid%1").arg(n)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : 0;
+    };
+    QVERIFY(test::waitUntil([&] { return pidOf(1) > 0 && pidOf(2) > 0; }, test::SimulatorProcess::Patience));
+    QVERIFY(pidOf(1) != pidOf(2));
+    QVERIFY(Linked(dir.filePath("line1")) && Linked(dir.filePath("line2")));
+
+    QCOMPARE(::kill(pid_t(pidOf(2)), SIGUSR2), 0);
+    QVERIFY(LogSays(sim, "unit 2 plugged in"));
+    QVERIFY(Uploaded(dir.filePath("line2")) == UnitBlock(FactoryBlock(), 2));
+    QVERIFY(Uploaded(dir.filePath("line1")) == FactoryBlock());
+
+    QVERIFY(sim.stop());
+    QVERIFY(!QFile::exists(dir.filePath("pid1")) && !QFile::exists(dir.filePath("pid2")));
+}
+
+QTEST_GUILESS_MAIN(SimulatorResponderTest)
 #include "tst_simulator_responder.moc"

@@ -52,6 +52,17 @@ public:
     // the same --link name; the log says "vanished" or "back on".
     bool toggleVanish() { return ::kill(pid_t(process_.processId()), SIGUSR1) == 0; }
 
+    // The decoder in hand leaves and, after --unit-gap, the next unit is
+    // plugged in; the log says "unit N left" and "unit N plugged in on".
+    bool nextUnit() { return ::kill(pid_t(process_.processId()), SIGUSR2) == 0; }
+
+    // Stops it as Ctrl+C would and waits until it has ended.
+    bool stop()
+    {
+        process_.terminate();
+        return process_.waitForFinished(Patience);
+    }
+
     [[nodiscard]] QString device() const { return devices_.value(0); }
     [[nodiscard]] const QStringList &devices() const { return devices_; }
     // Everything logged so far, one line per request.
