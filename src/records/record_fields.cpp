@@ -70,6 +70,8 @@ QVariant StoredValue(const RecordField &field, const StationRecord &record)
     case FieldKind::Step:
         return value.isNull() ? QVariant(QMetaType::fromType<QString>()) : value;
     case FieldKind::Text:
+        // An empty text is a value, not SQL's NULL.
+        return value.toString().isNull() ? QVariant(QStringLiteral("")) : value;
     case FieldKind::Number:
         break;
     }

@@ -25,9 +25,9 @@ struct Kept {
 };
 
 struct RecordFilter {
-    std::optional<QDateTime> since; // from this time on
-    std::optional<bool> passed;
-    QStringList ports;              // any of these; none: every port
+    std::optional<QDateTime> since = {}; // from this time on
+    std::optional<bool> passed = {};
+    QStringList ports = {};              // any of these; none: every port
 };
 
 struct FoundRecords {
