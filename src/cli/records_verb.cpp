@@ -43,9 +43,10 @@ int RunRecords(const CommandLine &line)
         return BadFile;
     }
     if (found.unreadable > 0)
-        PrintFailure(QStringLiteral("%1 rows of the records database are not records this program can read: left "
+        PrintFailure(QStringLiteral("%1 of the records database's rows %2 no record this program can read: left "
                                     "out.")
-                         .arg(found.unreadable));
+                         .arg(found.unreadable)
+                         .arg(found.unreadable == 1 ? QStringLiteral("is") : QStringLiteral("are")));
     const QByteArray text = line.csv    ? CsvListing(found.records)
                             : line.json ? JsonListing(found.records)
                                         : PlainListing(found.records);

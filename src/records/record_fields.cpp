@@ -41,8 +41,9 @@ const RecordField Fields[]{
 
 std::optional<QDateTime> timeFrom(const QString &text)
 {
+    // Only the four-digit years the stored form can write back.
     QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (!time.isValid())
+    if (!time.isValid() || time.toUTC().date().year() < 1 || time.toUTC().date().year() > 9999)
         return std::nullopt;
     return time.toUTC();
 }
