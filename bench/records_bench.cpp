@@ -1,5 +1,7 @@
 #include "records_bench.h"
 
+#include "bench_figures.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,27 +26,6 @@ namespace {
 constexpr int Rows = 100000;
 constexpr int Days = 100; // the rows spread over these, a thousand a day
 
-struct Figures {
-    double median = 0;
-    double worst = 0;
-};
-
-Figures figuresOf(std::vector<double> ms)
-{
-    if (ms.empty())
-        return {-1, -1};
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms.back()};
-}
-
-bool printRow(const char *what, const Figures &f, double goal)
-{
-    const bool met = f.median >= 0 && f.worst < goal;
-    std::printf("| %s | %.3f | %.3f | < %.0f | %s |\n", what, f.median, f.worst, goal, met ? "met" : "MISSED");
-    std::fflush(stdout);
-    return met;
-}
-
 StationRecord unit(int n, const QDateTime &now)
 {
     StationRecord r;
@@ -63,15 +44,6 @@ StationRecord unit(int n, const QDateTime &now)
     }
     r.seconds = 9.5 + (n % 10) / 10.0;
     return r;
-}
-
-template <typename F>
-double millisecondsOf(F &&work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return double(clock.nsecsElapsed()) / 1e6;
 }
 
 } // namespace
