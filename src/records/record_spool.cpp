@@ -82,6 +82,11 @@ int RecordSpool::count() const
     return records;
 }
 
+bool RecordSpool::empty() const
+{
+    return QFileInfo(path_).size() == 0;
+}
+
 SpoolSend RecordSpool::send(const Store &store)
 {
     SpoolSend result;

@@ -27,8 +27,10 @@ public:
     QString damagedPath() const;
 
     bool append(const StationRecord &record, QString *problem);
-    // Records waiting (damaged lines not counted).
+    // Records waiting (damaged lines not counted); reads the whole spool.
     [[nodiscard]] int count() const;
+    // Nothing at all in it: the cheap look before every keep.
+    [[nodiscard]] bool empty() const;
 
     // Hands every spooled record to store (all or none: true when they are
     // stored), then removes those it stored and sets damaged lines aside.

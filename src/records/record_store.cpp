@@ -203,7 +203,7 @@ Kept RecordStore::keep(const StationRecord &record)
 {
     QString problem;
     bool databaseAway = false;
-    if (spooledCount() > 0) {
+    if (!spool_.empty()) {
         const SpoolSend sent = spool_.send([&](const std::vector<StationRecord> &records, QString *why) {
             databaseAway = !insert(records, why);
             return !databaseAway;

@@ -36,6 +36,7 @@ struct FoundRecords {
     QString problem;                    // set when the query could not be made
 };
 
+// Used from the thread that made it: a Qt SQL connection belongs to one.
 class RecordStore {
 public:
     // Reading only needs no empty database made where none is.

@@ -34,7 +34,9 @@ QString ThrowawayPostgres::serverFolder()
 }
 
 ThrowawayPostgres::ThrowawayPostgres()
-    : bin_(serverFolder()),
+    // In /tmp whatever TMPDIR says: the socket's path must stay short (107
+    // bytes), and the postgres user must reach it when we are root.
+    : folder_(QStringLiteral("/tmp/q51-postgres-XXXXXX")), bin_(serverFolder()),
       // The socket lives in our own folder, so any number names it without
       // meeting another server's; drawn so two runs' names differ in logs.
       port_(20000 + int(QRandomGenerator::global()->bounded(40000)))
