@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench_doubles.h"
+#include "bench_figures.h"
 #include "document/edit_history.h"
 #include "editor/find_setting_dialog.h"
 #include "model/factory_defaults.h"
@@ -23,25 +24,6 @@
 namespace q51::bench {
 
 namespace {
-
-struct Figures {
-    double median = 0;
-    double worst = 0;
-};
-
-Figures figuresOf(std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms.back()};
-}
-
-bool printRow(const char *what, const Figures &f, double goal)
-{
-    const bool met = f.worst < goal;
-    std::printf("| %s | %.3f | %.3f | < %.0f | %s |\n", what, f.median, f.worst, goal, met ? "met" : "MISSED");
-    std::fflush(stdout);
-    return met;
-}
 
 // What people type: every caption and key, every choice's words, bytes in
 // both notations, and each caption with one letter dropped.
@@ -67,15 +49,6 @@ std::vector<std::string> queries()
     std::shuffle(all.begin(), all.end(), std::mt19937(20261209));
     all.resize(std::min<std::size_t>(all.size(), 1000));
     return all;
-}
-
-template <typename F>
-double millisecondsOf(F &&work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return double(clock.nsecsElapsed()) / 1e6;
 }
 
 void settle()

@@ -56,6 +56,7 @@ const std::map<QString, VerbSpec> &verbTable()
         {QStringLiteral("ports"), {.run = &RunPorts, .json = true}},
         {QStringLiteral("doctor"), {.run = &RunDoctor, .arguments = ArgumentWords::Port}},
         {QStringLiteral("detect"), {.run = &RunDetect, .json = true, .talks = true}},
+        {QStringLiteral("records"), {.run = &RunRecords, .json = true, .records = true, .query = true}},
     };
     return verbs;
 }

@@ -51,6 +51,8 @@ int RunDetect(const CommandLine &line);
 // A file's settings sent after a backup, read back and verified; the backups.
 int RunApply(const CommandLine &line);
 int RunBackups(const CommandLine &line);
+// The station's records, filtered by time, result and port.
+int RunRecords(const CommandLine &line);
 // download --backup: the whole block sent the way apply sends settings.
 Task<int> DownloadWithBackup(PortJob job, const Configuration &config, const QString &backupFolder);
 
