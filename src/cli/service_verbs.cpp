@@ -179,19 +179,26 @@ QStringList MemoryRequestWords()
     return words;
 }
 
-int RunIsp(const CommandLine &line)
+int LoadImageArgument(const QString &path, FirmwareImage &image)
 {
-    if (const auto usage = CheckArgumentCount(line, 1, 1, "one IMAGE"))
-        return *usage;
-    const QString path = line.arguments.first();
-    const FirmwareImage image = LoadFirmwareImage(path);
+    image = LoadFirmwareImage(path);
     switch (image.problem) {
-    case FirmwareImage::Problem::None: break;
+    case FirmwareImage::Problem::None: return Success;
     case FirmwareImage::Problem::CannotOpen:
         PrintFailure(text(ft::CannotOpenBefore) + path + text(ft::CannotOpenAfter));
         return BadFile;
     case FirmwareImage::Problem::TooLarge: PrintFailure(text(ft::FileTooLarge)); return BadFile;
     }
+    return BadFile;
+}
+
+int RunIsp(const CommandLine &line)
+{
+    if (const auto usage = CheckArgumentCount(line, 1, 1, "one IMAGE"))
+        return *usage;
+    FirmwareImage image;
+    if (const int code = LoadImageArgument(line.arguments.first(), image); code != Success)
+        return code;
 
     // Every update runs at its own settings, as the window's does.
     return RunOnNamedPorts(line, [&image](PortJob job) { return updateFirmware(job, image.bytes); }, 1,

@@ -56,6 +56,8 @@ const std::map<QString, VerbSpec> &verbTable()
         {QStringLiteral("ports"), {.run = &RunPorts, .json = true}},
         {QStringLiteral("doctor"), {.run = &RunDoctor, .arguments = ArgumentWords::Port}},
         {QStringLiteral("detect"), {.run = &RunDetect, .json = true, .talks = true}},
+        {QStringLiteral("station"), {.run = &RunStation, .json = true, .talks = true, .readsConfig = true,
+                                     .backup = true, .station = true, .records = true}},
         {QStringLiteral("records"), {.run = &RunRecords, .json = true, .records = true, .query = true}},
     };
     return verbs;

@@ -7,6 +7,7 @@
 
 namespace q51 {
 struct Setting;
+struct FirmwareImage;
 }
 
 namespace q51::cli {
@@ -55,6 +56,12 @@ int RunBackups(const CommandLine &line);
 int RunRecords(const CommandLine &line);
 // download --backup: the whole block sent the way apply sends settings.
 Task<int> DownloadWithBackup(PortJob job, const Configuration &config, const QString &backupFolder);
+
+// The production station: every port's units given the golden block,
+// verified and recorded, until Ctrl+C.
+int RunStation(const CommandLine &line);
+// The image isp and station send, with the window's message when it cannot be used.
+int LoadImageArgument(const QString &path, FirmwareImage &image);
 
 // The one setting a typed key names; Usage() (into code) when it names none or many.
 const Setting *ResolveKey(const QString &typed, int &code);

@@ -189,14 +189,15 @@ Task<bool> StationEngine::watchRound(Slot &slot)
     QElapsedTimer round;
     round.start();
     if (!slot.port->isOpen()) {
+        // The port went away (an adapter unplugged, a line hung up): whatever
+        // answers once it is back is another unit.
+        slot.unitPlugged = false;
         QString problem;
         if (!reopenPort(*slot.port, plan_.settings, target.number, &problem)) {
-            slot.unitPlugged = false;
             setState(slot, StationPortState::NoPort, problem);
             co_return co_await pause(slot.timers, period);
         }
-        if (!slot.unitPlugged)
-            setState(slot, StationPortState::Waiting);
+        setState(slot, StationPortState::Waiting);
     }
     const Polled polled = co_await poll(*slot.port, pollWait(plan_.settings));
     const bool answered = polled.heard == Heard::Version || polled.heard == Heard::Other;
