@@ -12,6 +12,7 @@
 #include "tools/compare_window.h"
 #include "tools/find_decoder_window.h"
 #include "tools/firmware_update_window.h"
+#include "tools/station_window.h"
 #include "tools/stored_data_window.h"
 #include "tools/test_window.h"
 #include "tools/transmit_window.h"
@@ -64,6 +65,18 @@ ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &
     };
     tools.findDecoder = [&config, &dialogs](QWidget *parent) -> QDialog * {
         return new FindDecoderWindow(config, dialogs, [] { return std::make_unique<SerialPortTransport>(); }, parent);
+    };
+    tools.station = [&dialogs](QWidget *parent) -> QWidget * {
+        StationServices services;
+        // No records store in this build yet: every record says it was
+        // kept nowhere, so no unit passes for one that was recorded.
+        services.openRecords = [](QString *) -> RecordKeeper {
+            return [](const StationRecord &) {
+                return RecordKept{RecordKept::Where::Nowhere,
+                                  QStringLiteral("this build has no records store to keep it in")};
+            };
+        };
+        return new StationWindow(dialogs, std::move(services), parent);
     };
     if (document) {
         tools.compare = [document, &dialogs](QWidget *parent) -> QDialog * {

@@ -157,6 +157,7 @@ void MainWindow::run(Command command)
         if (arbiter_.makeWayFor(PortUser::Compare))
             runModal(services_.toolWindows.compare);
         break;
+    case Command::ToolStation: showStation(); break;
     case Command::HelpContents: showHelp(); break;
     case Command::HelpAbout: showAbout(); break;
     default:
@@ -249,6 +250,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
         closeWindow(window); // the transfer window's place holds a page as well
     if (about_)
         about_->close();
+    if (station_)
+        station_->close(); // stops the station, recording the units in hand
     if (!shutDown_) {
         services_.portIo.ShutdownWinIo();
         shutDown_ = true;
@@ -281,6 +284,7 @@ bool MainWindow::toolAvailable(Command command) const
     case Command::ToolMemory: return bool(tools.storedData);
     case Command::ToolFindDecoder: return bool(tools.findDecoder);
     case Command::ToolCompare: return bool(tools.compare);
+    case Command::ToolStation: return bool(tools.station);
     default: return false;
     }
 }
@@ -377,6 +381,17 @@ void MainWindow::showStoredData()
         return;
     storedData_->raise();
     storedData_->widget()->setFocus();
+}
+
+void MainWindow::showStation()
+{
+    if (!station_ && services_.toolWindows.station)
+        station_ = services_.toolWindows.station(this);
+    if (!station_)
+        return;
+    station_->show();
+    station_->raise();
+    station_->activateWindow();
 }
 
 void MainWindow::showAbout()

@@ -40,6 +40,7 @@ struct ToolWindowFactories {
     std::function<QWidget *()> storedData;                     // non-modal, created on first use
     std::function<QDialog *(QWidget *parent)> findDecoder;     // modal
     std::function<QDialog *(QWidget *parent)> compare;         // modal
+    std::function<QWidget *(QWidget *parent)> station;         // non-modal top-level, one at a time
 };
 
 // What the main window needs from the outside world; tests substitute each.
@@ -100,6 +101,7 @@ private:
     void openFirmwareUpdate();
     void runModal(const std::function<QDialog *(QWidget *parent)> &factory);
     void showStoredData();
+    void showStation();
     // The windows as the port arbiter sees them.
     [[nodiscard]] bool isWindowOpen(PortUser window) const override;
     void openWindow(PortUser window) override;
@@ -123,6 +125,7 @@ private:
     QPointer<AboutBox> about_;
     QPointer<QMdiSubWindow> firmwareUpdate_;
     QPointer<QMdiSubWindow> storedData_;
+    QPointer<QWidget> station_;
     PortArbiter arbiter_{*this};
     bool keyboardPortAvailable_ = false;
     bool shutDown_ = false;

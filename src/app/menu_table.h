@@ -11,7 +11,7 @@ enum class Command {
     EditUndo, EditRedo, EditFind, EditChanged,
     ToggleInterface, ToggleComm, ToggleBar, ToggleMisc, SetAllDefaults, ToggleTransmit,
     ToolIsp, ToolCommand, ToolKrTest, ToolMemory, HelpContents, HelpAbout,
-    ToolFindDecoder, ToolCompare,
+    ToolFindDecoder, ToolCompare, ToolStation,
 };
 
 struct MenuItem {
@@ -64,6 +64,7 @@ inline constexpr auto MenuItems = std::to_array<MenuItem>({
     {"mnuTool", "mnuToolMemory", "Read &Memory...", nullptr, Command::ToolMemory, false, false},
     {"mnuTool", "mnuToolFindDecoder", "&Find Decoder...", nullptr, Command::ToolFindDecoder, false, false},
     {"mnuTool", "mnuToolCompare", "Com&pare with Decoder...", nullptr, Command::ToolCompare, false, false},
+    {"mnuTool", "mnuToolStation", "&Station...", nullptr, Command::ToolStation, false, false},
     {"mnuHelp", "mnuHelpContents", "&Contents", nullptr, Command::HelpContents, false, true},
     {"mnuHelp", "mnuHelpAbout", "&About", nullptr, Command::HelpAbout, false, true},
 });

@@ -1,6 +1,6 @@
 // Every window a user can reach, as the program opens it: each page and
 // each of its tabs, the transfer window, the service windows, the
-// key-insertion dialogs and the About box. One sweep checks what a user
+// key-insertion dialogs, the production station and the About box. One sweep checks what a user
 // and assistive technology meet there: nothing squashed below its minimum
 // size or drawn over a neighbour (at the normal and at larger fonts), every
 // control in view without scrolling on the common small screens, a name on
@@ -36,6 +36,9 @@
 #include "app/child_windows.h"
 #include "schema/caption_text.h"
 #include "editor/find_setting_dialog.h"
+#include "link/port_names.h"
+#include "tools/station_texts.h"
+#include "tools/station_tile.h"
 #include "support/shell_fixture.h"
 
 using namespace q51;
@@ -47,6 +50,8 @@ namespace {
 struct Reachable {
     const char *name;
     std::function<QWidget *(Shell &)> open;
+    // What the window must show besides, on a small screen.
+    std::function<QStringList(QWidget *)> smallScreenProblems = {};
 };
 
 QWidget *openedDialog(Shell &s, std::function<QDialog *(QWidget *)> make)
@@ -55,6 +60,58 @@ QWidget *openedDialog(Shell &s, std::function<QDialog *(QWidget *)> make)
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show(); // not exec(): the sweep looks at it while it is up
     return dialog;
+}
+
+constexpr int StationPorts = 8;
+
+// The station with eight adapters ticked that are not there: never started,
+// so nothing is opened.
+QWidget *openStation(Shell &s)
+{
+    QList<DetectedPort> adapters;
+    for (int i = 0; i < StationPorts; ++i) {
+        DetectedPort port;
+        port.device = QStringLiteral("/nonexistent/q51-sweep-ttyUSB%1").arg(i);
+        port.description = QStringLiteral("FT232R USB UART");
+        port.serialNumber = QStringLiteral("A50285B%1").arg(i);
+        port.usbAdapter = true;
+        adapters << port;
+    }
+    SetPortCatalogue(std::make_shared<FixedPortCatalogue>(adapters));
+    QWidget *station = MakeToolWindowFactories(s.config, s.dialogs, s.portIo).station(s.window.get());
+    station->show();
+    SetPortCatalogue(nullptr); // the other rows see the machine's (test's) ports
+    return station;
+}
+
+// Every tile can be read from across the room: the state's word at least
+// three times the normal font, whole in every state.
+QStringList stationTileProblems(QWidget *window)
+{
+    QStringList problems;
+    const auto tiles = window->findChildren<StationTile *>();
+    if (tiles.size() != StationPorts)
+        problems << QStringLiteral("%1 tiles shown, %2 ports ticked").arg(tiles.size()).arg(StationPorts);
+    const int normal = QFontInfo(QApplication::font()).pixelSize();
+    for (StationTile *tile : tiles) {
+        QLabel *state = tile->stateLabel();
+        if (QFontInfo(state->font()).pixelSize() < 3 * normal)
+            problems << QStringLiteral("a tile's state is %1 px, the normal font %2 px")
+                            .arg(QFontInfo(state->font()).pixelSize())
+                            .arg(normal);
+        StationPortStatus status;
+        status.target.name = QStringLiteral("/dev/ttyUSB0");
+        status.problem = QStringLiteral("No such device: /dev/ttyUSB0.");
+        status.version = QStringLiteral("V5.12");
+        for (StationPortState each : {StationPortState::NoPort, StationPortState::Waiting, StationPortState::Working,
+                                      StationPortState::Passed, StationPortState::Failed, StationPortState::Stopped}) {
+            status.state = each;
+            tile->showStatus(status);
+            if (state->fontMetrics().horizontalAdvance(state->text()) > state->contentsRect().width())
+                problems << QStringLiteral("\"%1\" is cut in a tile %2 px wide").arg(state->text()).arg(tile->width());
+        }
+    }
+    return problems;
 }
 
 QWidget *keyDialog(Shell &s, const char *button)
@@ -92,6 +149,7 @@ const QList<Reachable> &reachableWindows()
          [](Shell &s) {
              return openedDialog(s, MakeToolWindowFactories(s.config, s.dialogs, s.portIo, &s.document).compare);
          }},
+        {"Station", openStation, stationTileProblems},
         {"Find Setting",
          [](Shell &s) -> QWidget * {
              s.trigger("mnuEditFind");
@@ -396,6 +454,8 @@ void DesktopSweepTest::everythingInViewOnSmallScreens()
         for (const QString &p : layoutProblems(w) + outOfViewProblems(w, windowRoom))
             problems << where + QStringLiteral(": ") + p;
     });
+    if (const auto &more = reachableWindows()[window].smallScreenProblems)
+        problems << more(w);
     problems.removeDuplicates();
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 }

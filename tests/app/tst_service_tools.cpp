@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -43,6 +44,7 @@ private slots:
     void storedDataClosesAnOpenTransferWindow();
     void firmwareUpdateOpensMaximised();
     void testWindowIsModal();
+    void stationIsOneWindowBesideTheRest();
     void menusWaitWhileAMessageBoxIsUp();
     void hostedToolWindowsKeepTheMainTitleAndCtrlF4_data();
     void hostedToolWindowsKeepTheMainTitleAndCtrlF4();
@@ -159,6 +161,25 @@ void ServiceToolsTest::firmwareUpdateOpensMaximised()
     QCOMPARE(isp->objectName(), QStringLiteral("frmISP"));
     QVERIFY(isp->parentWidget()->isMaximized());
     QCOMPARE(int(s.config.ActivePage), 0);
+}
+
+// The station runs for hours: a window of its own, not modal, opened once
+// and raised when asked again; it goes with the main window.
+void ServiceToolsTest::stationIsOneWindowBesideTheRest()
+{
+    Shell s;
+    s.trigger("mnuToolStation");
+    QPointer<QWidget> station = s.window->findChild<QWidget *>(QStringLiteral("frmStation"));
+    QVERIFY(station && station->isVisible() && station->isWindow());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(s.window->action(QStringLiteral("mnuToolStation"))->text(), QStringLiteral("&Station..."));
+    s.trigger("mnuConfigInterface"); // the rest of the program stays at hand
+    QCOMPARE(int(s.config.ActivePage), 1);
+    s.trigger("mnuToolStation");
+    QCOMPARE(s.window->findChildren<QWidget *>(QStringLiteral("frmStation")), QList<QWidget *>{station.data()});
+    s.window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(station.isNull());
 }
 
 void ServiceToolsTest::testWindowIsModal()
