@@ -12,6 +12,8 @@
 #include "tools/compare_window.h"
 #include "tools/find_decoder_window.h"
 #include "tools/firmware_update_window.h"
+#include "records/open_records.h"
+#include "tools/records_window.h"
 #include "tools/station_window.h"
 #include "tools/stored_data_window.h"
 #include "tools/test_window.h"
@@ -68,13 +70,16 @@ ToolWindowFactories MakeToolWindowFactories(Configuration &config, UserDialogs &
     };
     tools.station = [&dialogs](QWidget *parent) -> QWidget * {
         StationServices services;
-        // No records store in this build yet: every record says it was
-        // kept nowhere, so no unit passes for one that was recorded.
-        services.openRecords = [](QString *) -> RecordKeeper {
-            return [](const StationRecord &) {
-                return RecordKept{RecordKept::Where::Nowhere,
-                                  QStringLiteral("this build has no records store to keep it in")};
-            };
+        services.openRecords = [](const QString &records, QString *problem) -> RecordKeeper {
+            std::shared_ptr<RecordStore> store = OpenRecordStore(records, problem);
+            if (!store)
+                return {};
+            return [store](const StationRecord &record) { return store->keep(record); };
+        };
+        services.showRecords = [](QWidget *window, const QString &records) {
+            auto *view = new RecordsWindow(records, window);
+            view->setAttribute(Qt::WA_DeleteOnClose);
+            view->show();
         };
         return new StationWindow(dialogs, std::move(services), parent);
     };

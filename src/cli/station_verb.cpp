@@ -37,16 +37,6 @@ QString operatorOf(const CommandLine &line)
     return user.isEmpty() ? qEnvironmentVariable("LOGNAME") : user;
 }
 
-RecordKept keptAs(const Kept &kept)
-{
-    switch (kept.where) {
-    case KeptWhere::Database: return {RecordKept::Where::Database, kept.problem};
-    case KeptWhere::Spool: return {RecordKept::Where::Spool, kept.problem};
-    case KeptWhere::Nowhere: break;
-    }
-    return {RecordKept::Where::Nowhere, kept.problem};
-}
-
 QString unitLine(const StationRecord &record, const RecordKept &kept)
 {
     QString line = QString::fromUtf8(PlainListing(std::span(&record, 1))).trimmed();
@@ -121,7 +111,7 @@ int RunStation(const CommandLine &line)
                          .arg(store->spoolPath()),
                      problem);
 
-    StationEngine engine(plan, [&store](const StationRecord &record) { return keptAs(store->keep(record)); });
+    StationEngine engine(plan, [&store](const StationRecord &record) { return store->keep(record); });
     for (const PortTarget &target : run.targets.ports)
         engine.addPort({target.choice.number, target.choice.device, target.name, target.serial});
 

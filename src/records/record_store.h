@@ -11,18 +11,17 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
+#include "link/station_engine.h"
 #include "link/station_record.h"
 #include "records/record_spool.h"
 #include "records/records_location.h"
 
 namespace q51 {
 
-enum class KeptWhere { Database, Spool, Nowhere };
-
-struct Kept {
-    KeptWhere where = KeptWhere::Nowhere;
-    QString problem; // why not in the database (Spool), or nowhere
-};
+// Where a record went: the station engine's own answer, so a store is its
+// keeper as it stands.
+using Kept = RecordKept;
+using KeptWhere = RecordKept::Where;
 
 struct RecordFilter {
     std::optional<QDateTime> since = {}; // from this time on

@@ -55,6 +55,8 @@ StationSetup::StationSetup(UserDialogs &dialogs, QWidget *parent)
     firmware_ = field(1, 0, "&Firmware image:", "txtStationFirmware");
     QPushButton *firmwareBrowse = browse(1, 2, "cmdStationFirmwareBrowse", "Browse for the firmware image");
     firmwareVersion_ = field(1, 3, "Its &version:", "txtStationFirmwareVersion");
+    records_ = field(2, 0, "&Records:", "txtStationRecords");
+    records_->setPlaceholderText(QStringLiteral("records.sqlite in your data folder, or postgresql://host/database"));
     settings_ = field(2, 3, "Se&ttings:", "txtStationSettings");
     settings_->setText(QString::fromLatin1(DefaultSettings));
     firmware_->setPlaceholderText(QStringLiteral("none: firmware left as it is"));
@@ -130,6 +132,11 @@ bool StationSetup::readFirmware(StationPlan &plan)
     plan.firmware = image.bytes;
     plan.firmwareVersion = version;
     return true;
+}
+
+QString StationSetup::records() const
+{
+    return records_->text().trimmed();
 }
 
 std::optional<StationPlan> StationSetup::plan()

@@ -25,6 +25,8 @@ public:
     // The plan from what is filled in, every file read now; nothing (after
     // telling the user why) when something cannot be used.
     [[nodiscard]] std::optional<StationPlan> plan();
+    // Where the records go, as q51ctl's --records names it; empty: the default.
+    [[nodiscard]] QString records() const;
 
 signals:
     // A golden file was read: its name and its block's digest as sent.
@@ -43,6 +45,7 @@ private:
     QLineEdit *firmwareVersion_ = nullptr;
     QLineEdit *operator_ = nullptr;
     QLineEdit *settings_ = nullptr;
+    QLineEdit *records_ = nullptr;
 };
 
 } // namespace q51

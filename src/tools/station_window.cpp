@@ -123,7 +123,7 @@ void StationWindow::buildControls()
     connect(stop_, &QPushButton::clicked, this, &StationWindow::stop);
     connect(showRecords_, &QPushButton::clicked, this, [this] {
         if (services_.showRecords)
-            services_.showRecords(this);
+            services_.showRecords(this, setup_->records());
     });
 }
 
@@ -167,7 +167,7 @@ bool StationWindow::start()
         return false;
     plan->backupFolder = services_.backupFolder;
     QString problem;
-    RecordKeeper keeper = services_.openRecords ? services_.openRecords(&problem) : RecordKeeper{};
+    RecordKeeper keeper = services_.openRecords ? services_.openRecords(setup_->records(), &problem) : RecordKeeper{};
     if (!keeper) {
         dialogs_.tell(QString::fromLatin1(WindowCaption),
                       QStringLiteral("The station cannot start: its records cannot be kept."), MessageIcon::Warning,

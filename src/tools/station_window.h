@@ -29,11 +29,12 @@ class StationTile;
 class UserDialogs;
 
 struct StationServices {
-    // Where records go, asked at every start; nothing (with *problem) when
-    // they cannot be kept, and the station does not start.
-    std::function<RecordKeeper(QString *problem)> openRecords;
-    // "Records..."; hidden when not given.
-    std::function<void(QWidget *window)> showRecords;
+    // Where records go (the setup's records location, empty for the
+    // default), asked at every start; nothing (with *problem) when they
+    // cannot be kept, and the station does not start.
+    std::function<RecordKeeper(const QString &records, QString *problem)> openRecords;
+    // "Records...", for the same location; hidden when not given.
+    std::function<void(QWidget *window, const QString &records)> showRecords;
     // How each port is reached; empty: the serial ports.
     StationTransportFactory transports;
     // Where units' backups go; empty: the user's data folder.

@@ -150,6 +150,16 @@ const QList<Reachable> &reachableWindows()
              return openedDialog(s, MakeToolWindowFactories(s.config, s.dialogs, s.portIo, &s.document).compare);
          }},
         {"Station", openStation, stationTileProblems},
+        {"Station Records",
+         [](Shell &s) -> QWidget * {
+             // Through the station's own button, on a database that is not
+             // there: its status line says so.
+             QWidget *station = openStation(s);
+             station->findChild<QLineEdit *>(QStringLiteral("txtStationRecords"))
+                 ->setText(QStringLiteral("/nonexistent/q51-sweep/records.sqlite"));
+             station->findChild<QPushButton *>(QStringLiteral("cmdStationRecords"))->click();
+             return station->findChild<QDialog *>(QStringLiteral("frmStationRecords"));
+         }},
         {"Find Setting",
          [](Shell &s) -> QWidget * {
              s.trigger("mnuEditFind");

@@ -24,6 +24,10 @@
 #include "tools/station_texts.h"
 #include "tools/station_tile.h"
 #include "tools/station_window.h"
+#include "records/open_records.h"
+#include "tools/records_window.h"
+#include <QComboBox>
+#include <QTableWidget>
 
 using namespace q51;
 using test::ScaledIntervals;
@@ -58,7 +62,7 @@ struct Station {
         SetPortCatalogue(std::make_shared<FixedPortCatalogue>(QList<DetectedPort>{adapter}));
         StationServices services;
         services.backupFolder = folder.filePath(QStringLiteral("backups"));
-        services.openRecords = [this](QString *problem) -> RecordKeeper {
+        services.openRecords = [this](const QString &, QString *problem) -> RecordKeeper {
             if (!recordsOpen) {
                 *problem = QStringLiteral("the records database is away");
                 return {};
@@ -110,6 +114,7 @@ private slots:
     void closingMidUnitRecordsItFailed();
     void unusableSetupIsRefused_data();
     void unusableSetupIsRefused();
+    void recordsViewFilters();
 };
 
 void StationWindowTest::unitShowsItsResult_data()
@@ -245,6 +250,49 @@ void StationWindowTest::unusableSetupIsRefused()
     const Message &message = s.dialogs.messages.front();
     QVERIFY2((message.text + message.detail).contains(said), qPrintable(message.text));
     QCOMPARE(s.word(), QString::fromLatin1(StationReadyWord));
+}
+
+// The records view over a real database: newest first, filtered as q51ctl
+// records filters, a bad time or a missing database told in its status line.
+void StationWindowTest::recordsViewFilters()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("records.sqlite"));
+    {
+        QString problem;
+        const auto store = OpenRecordStore(path, &problem);
+        QVERIFY2(store, qPrintable(problem));
+        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-60);
+        for (int i = 0; i < 3; ++i) {
+            StationRecord record;
+            record.unitId = QStringLiteral("unit-%1").arg(i);
+            record.time = start.addSecs(i);
+            record.port = QStringLiteral("/dev/ttyUSB%1").arg(i);
+            record.passed = i != 1;
+            if (!record.passed)
+                record.failedStep = UnitStep::Download;
+            QCOMPARE(store->keep(record).where, KeptWhere::Database);
+        }
+    }
+    RecordsWindow view(path);
+    QCOMPARE(view.table().rowCount(), 3);
+    QCOMPARE(view.table().findItems(QStringLiteral("unit-2"), Qt::MatchExactly).value(0)->row(), 0); // newest first
+    auto *result = view.findChild<QComboBox *>(QStringLiteral("cboRecordsResult"));
+    result->setCurrentIndex(2); // Failed
+    QCOMPARE(view.table().rowCount(), 1);
+    QCOMPARE(view.table().findItems(QStringLiteral("unit-1"), Qt::MatchExactly).size(), 1);
+    result->setCurrentIndex(0);
+    view.findChild<QLineEdit *>(QStringLiteral("txtRecordsPort"))->setText(QStringLiteral("/dev/ttyUSB0"));
+    view.refresh();
+    QCOMPARE(view.table().rowCount(), 1);
+    view.findChild<QLineEdit *>(QStringLiteral("txtRecordsSince"))->setText(QStringLiteral("yesterday-ish"));
+    view.refresh();
+    QCOMPARE(view.table().rowCount(), 0);
+    QVERIFY(view.findChild<QLabel *>(QStringLiteral("lblRecordsStatus"))->text().contains(QStringLiteral("no time")));
+
+    RecordsWindow missing(dir.filePath(QStringLiteral("none.sqlite")));
+    QCOMPARE(missing.table().rowCount(), 0);
+    QVERIFY(!missing.findChild<QLabel *>(QStringLiteral("lblRecordsStatus"))->text().isEmpty());
 }
 
 QTEST_MAIN(StationWindowTest)
