@@ -58,7 +58,11 @@ Answer DecoderResponder::Respond(const ReceivedFrame &frame)
 
 Answer DecoderResponder::Respond(const IspFrame &frame)
 {
-    return Refused(isp_.Take(frame));
+    const int completed = isp_.completedImages();
+    Answer answer = Refused(isp_.Take(frame));
+    if (isp_.completedImages() > completed && versionAfterUpdate_)
+        version_ = *versionAfterUpdate_;
+    return answer;
 }
 
 Answer DecoderResponder::Refused(Answer answer) const

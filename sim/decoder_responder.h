@@ -4,6 +4,7 @@
 // decoder would. Misbehaviour is layered on top by ReplyShaper.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -51,6 +52,8 @@ public:
     void SetForgettingWrites(bool forgetting) { forgetting_ = forgetting; }
     // Another unit in the same place: its own block, no update under way.
     void StartUnit(const Block &block);
+    // The version a firmware update brings: told from the update's end on.
+    void SetVersionAfterUpdate(std::string_view text) { versionAfterUpdate_ = VersionText(text); }
     // The status byte a Status command reports (console_responder.h).
     void SetStatusByte(std::uint8_t status) { statusByte_ = status; }
     [[nodiscard]] std::uint8_t statusByte() const { return statusByte_; }
@@ -75,6 +78,7 @@ private:
 
     Block block_{};
     VersionText version_;
+    std::optional<VersionText> versionAfterUpdate_;
     bool refusing_ = false;
     bool forgetting_ = false;
     std::uint8_t statusByte_ = DefaultStatusByte;

@@ -41,6 +41,8 @@ int Serve(const SimOptions &options, const q51::Block &block, PseudoTerminal &pt
 {
     DecoderResponder responder(block, options.versionText);
     responder.SetStatusByte(options.statusByte);
+    if (!options.versionAfterUpdate.empty())
+        responder.SetVersionAfterUpdate(options.versionAfterUpdate);
     responder.SetStoredGroups(StoredGroups(options.groups, options.groupCapacity));
     responder.SetIspOptions(options.isp);
     DecoderSimulator simulator(responder, options.faults);

@@ -112,6 +112,7 @@ const std::map<std::string_view, ValueSetter> &ValueOptions()
         {"--pid-file", TextInto(&SimOptions::pidFile)},
         {"--delay", NumberInto([](SimOptions &o, long long n) { o.delayMs = int(n); }, 0, MaxPauseMs)},
         {"--version-text", [](SimOptions &o, std::string_view v) { o.versionText = v; return true; }},
+        {"--version-after-update", [](SimOptions &o, std::string_view v) { o.versionAfterUpdate = v; return true; }},
         {"--status-byte", StatusByteInto()},
         {"--block-file", TextInto(&SimOptions::blockFile)},
         {"--dump-block", TextInto(&SimOptions::dumpBlockFile)},
@@ -214,6 +215,8 @@ plugs in the next unit: a decoder with a block of its own.
   --dump-block PATH    write the block to PATH after every stored write
   --version-text TEXT  version text, cut or padded with blanks to 30
                        characters
+  --version-after-update TEXT
+                       the version text once a firmware update has ended
   --baud B             pace bytes as a line at B baud would (10 bits each),
                        both ways
   --line-speed B       hear requests only while the client has the line set

@@ -20,6 +20,7 @@ struct SimOptions {
     int lineSpeed = 0; // the only speed requests are heard at; 0: any
     int delayMs = 0; // before each reply, as a decoder takes time to answer
     std::string versionText;
+    std::string versionAfterUpdate; // empty: an update leaves the version as it was
     std::uint8_t statusByte = DefaultStatusByte; // reported by the Status command
     std::string blockFile; // raw 256 bytes to start from; empty: factory block
     std::string dumpBlockFile;

@@ -133,6 +133,51 @@ private slots:
         QCOMPARE(station.engine->failed(), 1);
     }
 
+    // The firmware step runs only when the unit's version differs, and
+    // counts only when the decoder then tells the version the image brings.
+    void updatesFirmwareWhenItDiffers_data()
+    {
+        QTest::addColumn<QStringList>("simArguments");
+        QTest::addColumn<bool>("passes");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("updated");
+        const QString old = QStringLiteral("FW 1.00"), current = QStringLiteral("FW 2.00");
+        QTest::newRow("already current") << QStringList{"--version-text", current} << true << current << current << false;
+        QTest::newRow("updated") << QStringList{"--version-text", old, "--version-after-update", current} << true << old
+                                 << current << true;
+        QTest::newRow("update does not take") << QStringList{"--version-text", old} << false << old << old << true;
+        QTest::newRow("image refused") << QStringList{"--version-text", old, "--isp-version", "01020304"} << false
+                                       << old << old << false;
+    }
+    void updatesFirmwareWhenItDiffers()
+    {
+        QFETCH(QStringList, simArguments);
+        QFETCH(bool, passes);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(bool, updated);
+        SimulatorProcess sim;
+        QVERIFY(sim.start(simArguments));
+        Station station({sim.device()});
+        StationPlan plan = station.engine->plan();
+        plan.firmware = protocol::Bytes(600, 0x5A);
+        const std::uint8_t imageVersion[]{0x11, 0x22, 0x33, 0x44}; // what the simulator takes unless told
+        std::copy(std::begin(imageVersion), std::end(imageVersion), plan.firmware->begin());
+        plan.firmwareVersion = QStringLiteral("FW 2.00");
+        station.engine = std::make_unique<StationEngine>(plan, station.keeper.function());
+        station.engine->addPort({1, sim.device(), sim.device(), {}});
+        station.engine->start();
+        QVERIFY(waitUntil([&] { return !station.keeper.records.empty(); }, Patience));
+        const StationRecord &record = station.keeper.records.front();
+        QCOMPARE(record.passed, passes);
+        if (!passes)
+            QCOMPARE(record.failedStep, std::optional(UnitStep::Firmware));
+        QCOMPARE(record.firmwareBefore, before);
+        QCOMPARE(record.firmwareAfter, after);
+        QCOMPARE(sim.log().contains(QStringLiteral("isp end")), updated);
+    }
+
     // Verified, but nowhere to keep the record: no PASS.
     void noRecordNoPass()
     {
