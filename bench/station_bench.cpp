@@ -122,12 +122,10 @@ StationRun runStation(const QStringList &devices, const QString &folder, Keeping
     bool failed = false;
     StationEngine engine(plan, [&](const StationRecord &record) {
         const qint64 asked = clock.nsecsElapsed();
-        const Kept stored = keeping == Keeping::Sqlite ? store.keep(record) : Kept{KeptWhere::Database, {}};
+        const RecordKept out =
+            keeping == Keeping::Sqlite ? store.keep(record) : RecordKept{RecordKept::Where::Database, {}};
         const qint64 now = clock.nsecsElapsed();
         run.keepingMs += double(now - asked) / 1e6;
-        RecordKept out;
-        out.where = stored.where == KeptWhere::Database ? RecordKept::Where::Database : RecordKept::Where::Nowhere;
-        out.problem = stored.problem;
         failed = failed || out.where != RecordKept::Where::Database || !record.passed;
         // The engine made the ports in the order they were added.
         if (const qsizetype i = devices.indexOf(record.port); i >= 0 && std::size_t(i) < ports.size()) {
