@@ -8,7 +8,7 @@
 //   build/bench/bench_all [runs [section...]]
 //
 // runs: default 5 (median, min and max; the firmware update at most 3);
-// sections: rs232 detect keyboard firmware stored waiting editor records startup many (default
+// sections: rs232 detect keyboard firmware stored waiting editor records station startup many (default
 // all); many-full-update is many with the whole 64K firmware image, and is
 // run only when named.
 // `bench_all --every-window` is the resident-size probe this program runs
@@ -41,6 +41,7 @@
 #include "bench_doubles.h"
 #include "editor_bench.h"
 #include "records_bench.h"
+#include "station_bench.h"
 #include "document/config_document.h"
 #include "app/main_window.h"
 #include "keyboard_wedge.h"
@@ -872,6 +873,8 @@ int main(int argc, char *argv[])
         allMet = EditorBench() && allMet;
     if (wanted("records"))
         allMet = RecordsBench(Q51_CTL_PATH) && allMet;
+    if (wanted("station"))
+        allMet = StationBench(runs) && allMet;
     if (wanted("startup"))
         startUp(runs);
     // The whole 64K image to 32 decoders takes minutes: only when named.
