@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -202,8 +203,15 @@ int RecordStore::spooledCount() const
 Kept RecordStore::keep(const StationRecord &record)
 {
     QString problem;
-    bool databaseAway = false;
-    if (!spool_.empty()) {
+    // A server that let the last attempt wait for its time-out is left alone
+    // for a while, so a station on an unreachable network does not stop for
+    // seconds at every unit; one that refuses at once is asked every time.
+    bool databaseAway = !slowRetry_.hasExpired();
+    if (databaseAway)
+        problem = slowProblem_;
+    QElapsedTimer attempt;
+    attempt.start();
+    if (!databaseAway && !spool_.empty()) {
         const SpoolSend sent = spool_.send([&](const std::vector<StationRecord> &records, QString *why) {
             databaseAway = !insert(records, why);
             return !databaseAway;
@@ -215,6 +223,10 @@ Kept RecordStore::keep(const StationRecord &record)
     // its time-out once.
     if (!databaseAway && insert({record}, &problem))
         return {KeptWhere::Database, {}};
+    if (!databaseAway && attempt.elapsed() >= SlowFailureMs) {
+        slowRetry_.setRemainingTime(SlowRetryMs);
+        slowProblem_ = problem;
+    }
     drop();
     QString spoolProblem;
     if (spool_.append(record, &spoolProblem))

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QSqlDatabase>
 #include <QStringList>
 
@@ -73,6 +74,12 @@ private:
     bool current_ = false;   // open with the tables up to date
     QString refusal_;        // a newer database: never written to
     RecordSpool spool_;
+    // After an attempt that failed slowly (a time-out), the database is not
+    // asked again before this.
+    static constexpr int SlowFailureMs = 1000;
+    static constexpr int SlowRetryMs = 30000;
+    QDeadlineTimer slowRetry_{0};
+    QString slowProblem_;
 };
 
 // The spool that goes with a database, in the given folder.
