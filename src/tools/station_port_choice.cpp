@@ -94,8 +94,10 @@ std::vector<StationPortTarget> StationPortChoice::targets() const
         if (item->checkState() != Qt::Checked)
             continue;
         StationPortTarget target;
-        target.number = item->data(ComNumberRole).toInt();
         target.device = item->data(DeviceRole).toString();
+        // A device stands in for Com 1, as on the command line, so what the
+        // link says of it never names a "Com 0".
+        target.number = target.device.isEmpty() ? item->data(ComNumberRole).toInt() : 1;
         // Com n opens whatever it stands for when the station starts.
         const QString opened = target.device.isEmpty() ? ComDeviceFor(target.number, detected_).device : target.device;
         if (devices.contains(opened))
