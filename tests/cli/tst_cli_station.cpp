@@ -261,12 +261,14 @@ private slots:
         std::vector<std::unique_ptr<SimulatorProcess>> sims;
         std::vector<std::unique_ptr<StationProcess>> stations;
         for (int n = 0; n < 2; ++n) {
+            // A new unit comes on another pseudo-terminal: the link stays.
+            const QString link = dir_.filePath(QStringLiteral("plant-com%1").arg(n));
             sims.push_back(std::make_unique<SimulatorProcess>());
-            QVERIFY(sims.back()->start({QStringLiteral("--unit-gap"), QStringLiteral("20")}));
+            QVERIFY(sims.back()->start({QStringLiteral("--unit-gap"), QStringLiteral("20"), QStringLiteral("--link"), link}));
+            QVERIFY(linksAppear({link}));
             // Each station its own home, so each has its own spool.
             stations.push_back(std::make_unique<StationProcess>(dir_.filePath(QStringLiteral("plant%1").arg(n)), golden_));
-            QVERIFY(stations.back()->start({QStringLiteral("--port"), sims.back()->device(), QStringLiteral("--records"),
-                                            records}));
+            QVERIFY(stations.back()->start({QStringLiteral("--port"), link, QStringLiteral("--records"), records}));
         }
         // Each station's last unit passed and went where expected.
         const auto unitsKept = [&](qsizetype count, const QString &kept) {
