@@ -57,8 +57,8 @@ KeyboardLink::KeyboardLink(PortIo &io, QObject *parent) : QObject(parent), io_(i
     for (QTimer *timer : {&paceTimer_, &tickTimer_, &timeoutTimer_})
         timer->setTimerType(Qt::PreciseTimer);
     paceTimer_.setSingleShot(true);
-    // Re-armed at every tick, so ticks are never closer than the interval
-    // even when one comes late.
+    // Re-armed as each tick's first letter is written, so ticks are never
+    // closer than the interval even when one comes late.
     tickTimer_.setSingleShot(true);
     timeoutTimer_.setSingleShot(true);
     progressTimer_.setSingleShot(true);
@@ -197,7 +197,6 @@ void KeyboardLink::onTick()
 {
     if (!handshakeDone_)
         return;
-    tickTimer_.start(scaledInterval(handshake_.tick));
     if (pacing_) {
         // Still writing the last tick's letters: this tick comes after them.
         tickPending_ = true;
@@ -221,6 +220,11 @@ void KeyboardLink::runTick()
             runTick();
         }
     });
+    // The next tick counts from this one's first letter, written just now,
+    // so ticks are never closer than the interval on the line however late
+    // this one ran (a tick held back by the last one's letters included).
+    if (handshakeDone_)
+        tickTimer_.start(scaledInterval(handshake_.tick));
 }
 
 void KeyboardLink::finishHandshake()
