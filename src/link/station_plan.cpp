@@ -19,15 +19,17 @@ Block GoldenBlock(const StationPlan &plan)
     return block;
 }
 
+QString TrimmedVersion(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1].isSpace())
+        --end;
+    return text.left(end);
+}
+
 bool SameVersion(const QString &a, const QString &b)
 {
-    const auto trimmedEnd = [](const QString &text) {
-        qsizetype end = text.size();
-        while (end > 0 && text[end - 1].isSpace())
-            --end;
-        return text.left(end);
-    };
-    return trimmedEnd(a) == trimmedEnd(b);
+    return TrimmedVersion(a) == TrimmedVersion(b);
 }
 
 } // namespace q51

@@ -29,6 +29,8 @@ struct StationPlan {
 // The golden block as it goes on the wire, its checksum written.
 [[nodiscard]] Block GoldenBlock(const StationPlan &plan);
 
+// A version text without the blanks the decoder pads it with.
+[[nodiscard]] QString TrimmedVersion(const QString &text);
 // The version texts compared as the decoder pads them: trailing blanks
 // do not count.
 [[nodiscard]] bool SameVersion(const QString &a, const QString &b);

@@ -12,14 +12,6 @@ namespace q51 {
 
 namespace {
 
-QString trimmedVersion(const QString &text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text[end - 1].isSpace())
-        --end;
-    return text.left(end);
-}
-
 bool fail(StationRecord &record, UnitStep step, const QString &why)
 {
     QString text = UnitStepText(step);
@@ -68,11 +60,11 @@ Task<bool> updateFirmware(Transport &port, const StationPlan &plan, int portNumb
         asked.end == ExchangeEnd::Judged ? AcceptedVersionText(asked.reply) : std::nullopt;
     if (!after)
         co_return fail(record, UnitStep::Firmware, QStringLiteral("the decoder did not tell its version after the update."));
-    record.firmwareAfter = trimmedVersion(*after);
+    record.firmwareAfter = TrimmedVersion(*after);
     if (!SameVersion(*after, plan.firmwareVersion))
         co_return fail(record, UnitStep::Firmware,
                        QStringLiteral("the decoder reports version \u201c%1\u201d after the update, not \u201c%2\u201d.")
-                           .arg(record.firmwareAfter, trimmedVersion(plan.firmwareVersion)));
+                           .arg(record.firmwareAfter, TrimmedVersion(plan.firmwareVersion)));
     co_return true;
 }
 
@@ -88,7 +80,7 @@ Task<bool> RunUnit(Transport &port, const StationPlan &plan, UnitPort where, std
         onProgress(UnitStep::Identify, 0, 0);
     if (!version)
         co_return fail(record, UnitStep::Identify, QStringLiteral("the decoder answered, but not with its version."));
-    record.decoderVersion = trimmedVersion(*version);
+    record.decoderVersion = TrimmedVersion(*version);
 
     Configuration found = plan.golden;
     if (!co_await transferAs(port, UnitStep::Backup, TransferKind::Upload, found, record, onProgress))
